@@ -1,0 +1,7 @@
+#include "scripts/linesink.h"
+
+namespace vorendal {
+
+LineSink::~LineSink() = default;
+
+} // namespace vorendal

@@ -1,0 +1,10 @@
+#include "source/engine/engineerrors.h"
+#include "source/engine/tablereader.h"
+
+namespace vorendal::engine {
+
+std::unique_ptr<TableReader> openParadoxTable(const TableFiles& files) {
+    engineError(errVersion, "Paradox tables are not read yet.", files.mainName());
+}
+
+} // namespace vorendal::engine

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "source/engine/bytesource.h"
+#include "source/engine/value.h"
+#include "source/fieldtype.h"
+
+namespace vorendal::engine {
+
+// A column as the reader reports it. name is Windows-1252 text, as stored (converted from the
+// table's code page); duplicates are left to the table component to rename.
+struct FieldDescription {
+    std::string name;
+    TFieldType type = ftUnknown;
+    int size = 0;          // ftString: characters; ftBCD: decimals; bytes and blobs: reported length
+    bool required = false; // required and without a default value
+};
+
+// An index as the reader reports it: key field names in key order joined by ";" (empty for an
+// expression index), and its options.
+struct IndexDescription {
+    std::string fields;
+    TIndexOptions options;
+};
+
+// One open table: its structure and a forward cursor over its live records.
+// Every method may throw EDBEngineError when the file turns out damaged.
+class TableReader {
+public:
+    virtual ~TableReader() = default;
+
+    virtual const std::vector<FieldDescription>& fields() const = 0;
+    // Index definitions, primary first for Paradox, then in a stable order.
+    virtual const std::vector<IndexDescription>& indexes() const = 0;
+
+    // Moves to the first live record; false when the table has none.
+    virtual bool first() = 0;
+    // Moves to the next live record; false when there is none.
+    virtual bool next() = 0;
+    // Value of column i (index into fields()) of the current record. Only valid after first()
+    // or next() returned true.
+    virtual void value(std::size_t column, Value& out) = 0;
+};
+
+// Opens the table kept in files: ".dbf" (any case) is read as dBASE / FoxPro, every other
+// extension as Paradox. Throws EDBEngineError.
+std::unique_ptr<TableReader> openTableReader(const TableFiles& files);
+
+// The readers themselves, for tests and fuzzers.
+std::unique_ptr<TableReader> openDbfTable(const TableFiles& files);
+std::unique_ptr<TableReader> openParadoxTable(const TableFiles& files);
+
+} // namespace vorendal::engine

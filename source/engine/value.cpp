@@ -1,0 +1,33 @@
+#include "source/engine/value.h"
+
+namespace vorendal::engine {
+
+// Days-from-civil after H. Hinnant's public-domain algorithms, shifted so that 0001-01-01 is 1.
+namespace {
+constexpr std::int64_t kShift = 719162; // days from 0001-01-01 to 1970-01-01, minus one
+}
+
+std::int32_t dayNumberFromCivil(int year, int month, int day) {
+    const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2 ? 1 : 0);
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t mp = (month + 9) % 12;
+    const std::int64_t doy = (153 * mp + 2) / 5 + day - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const std::int64_t unixDays = era * 146097 + doe - 719468;
+    return static_cast<std::int32_t>(unixDays + kShift + 1);
+}
+
+void civilFromDayNumber(std::int32_t dayNumber, int& year, int& month, int& day) {
+    const std::int64_t z = static_cast<std::int64_t>(dayNumber) - kShift - 1 + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+}
+
+} // namespace vorendal::engine

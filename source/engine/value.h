@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vorendal::engine {
+
+// One field value of the current record, as a reader yields it. Readers fill a Value that the
+// caller reuses from record to record, so the text buffer keeps its capacity.
+struct Value {
+    enum class Kind : std::uint8_t {
+        Null,     // blank: no value stored
+        Text,     // text: Windows-1252 bytes (alpha, character, memo fields)
+        Integer,  // integer: signed 64-bit (short, long, autoincrement, large integers)
+        Float,    // number: double (number, money, float, BCD)
+        Boolean,  // boolean
+        Date,     // days: day number, 1 = 0001-01-01 (proleptic Gregorian)
+        Time,     // millis: milliseconds since midnight
+        DateTime, // days and millis together
+        Bytes     // text holds the raw bytes (binary, graphic, OLE, bytes fields)
+    };
+
+    Kind kind = Kind::Null;
+    std::string text;
+    std::int64_t integer = 0;
+    double number = 0.0;
+    bool boolean = false;
+    std::int32_t days = 0;
+    std::int32_t millis = 0;
+
+    void setNull() { kind = Kind::Null; }
+    void setInteger(std::int64_t v) { kind = Kind::Integer; integer = v; }
+    void setFloat(double v) { kind = Kind::Float; number = v; }
+    void setBoolean(bool v) { kind = Kind::Boolean; boolean = v; }
+    void setDate(std::int32_t dayNumber) { kind = Kind::Date; days = dayNumber; millis = 0; }
+    void setTime(std::int32_t ms) { kind = Kind::Time; days = 0; millis = ms; }
+    void setDateTime(std::int32_t dayNumber, std::int32_t ms) {
+        kind = Kind::DateTime; days = dayNumber; millis = ms;
+    }
+    // Leaves text empty and ready to be appended to.
+    std::string& startText() { kind = Kind::Text; text.clear(); return text; }
+    std::string& startBytes() { kind = Kind::Bytes; text.clear(); return text; }
+    bool isNull() const { return kind == Kind::Null; }
+};
+
+// Day number (1 = 0001-01-01) of a civil date, and back. Months 1-12.
+std::int32_t dayNumberFromCivil(int year, int month, int day);
+void civilFromDayNumber(std::int32_t dayNumber, int& year, int& month, int& day);
+
+} // namespace vorendal::engine

@@ -1,0 +1,338 @@
+#include "source/ttable.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "base/ansi.h"
+#include "base/exceptions.h"
+
+namespace vorendal {
+namespace {
+
+// Days from 0001-01-01 (day 1) to 1899-12-30, the zero of the date-time number.
+constexpr std::int32_t kDateTimeZeroDay = 693594;
+constexpr double kMillisPerDay = 86400000.0;
+
+std::string formatFloat(double v) {
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, res.ptr);
+}
+
+std::string twoDigits(int v) {
+    std::string s = std::to_string(v);
+    return s.size() < 2 ? "0" + s : s;
+}
+
+std::string dateText(std::int32_t days) {
+    int y = 0, m = 0, d = 0;
+    engine::civilFromDayNumber(days, y, m, d);
+    std::string year = std::to_string(y);
+    while (year.size() < 4)
+        year.insert(year.begin(), '0');
+    return year + "-" + twoDigits(m) + "-" + twoDigits(d);
+}
+
+std::string timeText(std::int32_t millis) {
+    const int seconds = millis / 1000;
+    return twoDigits(seconds / 3600) + ":" + twoDigits(seconds / 60 % 60) + ":" +
+           twoDigits(seconds % 60);
+}
+
+} // namespace
+
+// ---- TIndexDefs ----------------------------------------------------------------------------
+
+void TIndexDefs::Update() { m_owner.updateIndexDefs(); }
+
+// ---- TField --------------------------------------------------------------------------------
+
+const engine::Value& TField::value() const {
+    if (m_loadedRecord != m_table.recordSerial()) {
+        m_table.readValue(m_column, m_value);
+        m_loadedRecord = m_table.recordSerial();
+    }
+    return m_value;
+}
+
+bool TField::IsNull() const { return value().isNull(); }
+
+std::string TField::AsString() const {
+    const engine::Value& v = value();
+    using K = engine::Value::Kind;
+    switch (v.kind) {
+    case K::Null:
+        return {};
+    case K::Text: {
+        const auto zero = v.text.find('\0');
+        return zero == std::string::npos ? v.text : v.text.substr(0, zero);
+    }
+    case K::Bytes:
+        return v.text;
+    case K::Integer:
+        return std::to_string(v.integer);
+    case K::Float:
+        return formatFloat(v.number);
+    case K::Boolean:
+        return v.boolean ? "True" : "False";
+    case K::Date:
+        return dateText(v.days);
+    case K::Time:
+        return timeText(v.millis);
+    case K::DateTime:
+        return dateText(v.days) + " " + timeText(v.millis);
+    }
+    return {};
+}
+
+std::int64_t TField::AsInteger() const {
+    const engine::Value& v = value();
+    using K = engine::Value::Kind;
+    switch (v.kind) {
+    case K::Integer:
+        return v.integer;
+    case K::Float:
+        return std::isfinite(v.number) ? std::llround(v.number) : 0;
+    case K::Boolean:
+        return v.boolean ? 1 : 0;
+    case K::Text: {
+        std::int64_t result = 0;
+        const char* first = v.text.data();
+        const char* last = first + v.text.size();
+        const auto res = std::from_chars(first, last, result);
+        if (res.ec != std::errc() || res.ptr != last)
+            throw EDatabaseError("'" + v.text + "' is not a valid integer value");
+        return result;
+    }
+    default:
+        return 0;
+    }
+}
+
+bool TField::AsBoolean() const {
+    const engine::Value& v = value();
+    using K = engine::Value::Kind;
+    switch (v.kind) {
+    case K::Boolean:
+        return v.boolean;
+    case K::Integer:
+        return v.integer != 0;
+    case K::Float:
+        return v.number != 0.0;
+    case K::Text: {
+        const std::string t = ansiUpperCase(v.text);
+        return t == "TRUE" || t == "T" || t == "Y" || t == "S" || t == "1";
+    }
+    default:
+        return false;
+    }
+}
+
+double TField::AsFloat() const {
+    const engine::Value& v = value();
+    using K = engine::Value::Kind;
+    switch (v.kind) {
+    case K::Float:
+        return v.number;
+    case K::Integer:
+        return static_cast<double>(v.integer);
+    case K::Boolean:
+        return v.boolean ? 1.0 : 0.0;
+    case K::Date:
+    case K::Time:
+    case K::DateTime:
+        return AsDateTime();
+    case K::Text: {
+        double result = 0.0;
+        const char* first = v.text.data();
+        const char* last = first + v.text.size();
+        const auto res = std::from_chars(first, last, result);
+        if (res.ec != std::errc() || res.ptr != last)
+            throw EDatabaseError("'" + v.text + "' is not a valid floating point value");
+        return result;
+    }
+    default:
+        return 0.0;
+    }
+}
+
+std::int64_t TField::AsCurrency() const {
+    const double scaled = AsFloat() * 10000.0;
+    if (!std::isfinite(scaled) || std::fabs(scaled) > 9.2e18)
+        throw EDatabaseError("'" + AsString() + "' is not a valid currency value");
+    return static_cast<std::int64_t>(std::nearbyint(scaled));
+}
+
+double TField::AsDateTime() const {
+    const engine::Value& v = value();
+    using K = engine::Value::Kind;
+    switch (v.kind) {
+    case K::Date:
+        return static_cast<double>(v.days - kDateTimeZeroDay);
+    case K::Time:
+        return v.millis / kMillisPerDay;
+    case K::DateTime: {
+        // The fraction counts forward from midnight also before 1899-12-30 (negative days).
+        const double day = static_cast<double>(v.days - kDateTimeZeroDay);
+        const double fraction = v.millis / kMillisPerDay;
+        return day < 0 ? day - fraction : day + fraction;
+    }
+    case K::Float:
+        return v.number;
+    case K::Integer:
+        return static_cast<double>(v.integer);
+    default:
+        return 0.0;
+    }
+}
+
+// ---- TTable --------------------------------------------------------------------------------
+
+TTable::TTable(std::string name, FilesFactory files)
+    : m_name(std::move(name)), m_files(std::move(files)), m_indexDefs(*this) {
+    if (!m_files) {
+        m_files = [](const std::string& path) {
+            return std::make_unique<engine::DiskTableFiles>(std::filesystem::path(path));
+        };
+    }
+}
+
+TTable::~TTable() = default;
+
+void TTable::fail(const std::string& message) const {
+    throw EDatabaseError(m_name.empty() ? message : m_name + ": " + message);
+}
+
+void TTable::setTableName(const std::string& path) {
+    if (path == m_tableName)
+        return;
+    if (Active())
+        fail("Cannot perform this operation on an open dataset");
+    m_tableName = path;
+    m_fieldDefsStale = true;
+    m_indexDefsStale = true;
+}
+
+void TTable::setActive(bool active) {
+    if (active)
+        Open();
+    else
+        Close();
+}
+
+void TTable::checkTableName() const {
+    if (m_tableName.empty())
+        fail("Missing TableName property");
+}
+
+std::unique_ptr<engine::TableReader>
+TTable::openReader(std::unique_ptr<engine::TableFiles>& files) const {
+    checkTableName();
+    files = m_files(m_tableName);
+    return engine::openTableReader(*files);
+}
+
+void TTable::takeFieldDefs(const engine::TableReader& reader) {
+    std::vector<TFieldDef> defs;
+    defs.reserve(reader.fields().size());
+    std::vector<std::string> taken; // upper-cased names already in use
+    for (const auto& f : reader.fields()) {
+        std::string name = f.name;
+        if (std::find(taken.begin(), taken.end(), ansiUpperCase(name)) != taken.end()) {
+            for (int n = 1;; ++n) {
+                std::string candidate = f.name + "_" + std::to_string(n);
+                if (std::find(taken.begin(), taken.end(), ansiUpperCase(candidate)) ==
+                    taken.end()) {
+                    name = candidate;
+                    break;
+                }
+            }
+        }
+        taken.push_back(ansiUpperCase(name));
+        defs.push_back({name, f.type, f.size, f.type == ftAutoInc ? false : f.required});
+    }
+    m_fieldDefs.m_items = std::move(defs);
+    m_fieldDefsStale = false;
+}
+
+void TTable::takeIndexDefs(const engine::TableReader& reader) {
+    m_indexDefs.m_items.clear();
+    for (const auto& ix : reader.indexes())
+        m_indexDefs.m_items.push_back({ix.fields, ix.options});
+    m_indexDefsStale = false;
+}
+
+void TTable::updateIndexDefs() {
+    if (!m_indexDefsStale)
+        return;
+    if (Active()) {
+        takeIndexDefs(*m_reader);
+        return;
+    }
+    std::unique_ptr<engine::TableFiles> files;
+    const auto reader = openReader(files);
+    if (m_fieldDefsStale)
+        takeFieldDefs(*reader);
+    takeIndexDefs(*reader);
+}
+
+TFieldDefs& TTable::FieldDefs() { return m_fieldDefs; }
+
+void TTable::Open() {
+    if (Active())
+        return;
+    std::unique_ptr<engine::TableFiles> files;
+    auto reader = openReader(files);
+    takeFieldDefs(*reader);
+    std::vector<std::unique_ptr<TField>> fields;
+    for (std::size_t i = 0; i < m_fieldDefs.m_items.size(); ++i) {
+        const TFieldDef& def = m_fieldDefs.m_items[i];
+        if (fieldTypeHasNoField(def.DataType))
+            continue;
+        fields.push_back(std::unique_ptr<TField>(new TField(*this, i, def.Name, def.DataType)));
+    }
+    m_fields = std::move(fields);
+    m_reader = std::move(reader);
+    m_openFiles = std::move(files);
+    m_indexDefsStale = true;
+    ++m_recordSerial;
+    m_eof = !m_reader->first();
+}
+
+void TTable::Close() {
+    m_fields.clear();
+    m_reader.reset();
+    m_openFiles.reset();
+    m_eof = true;
+}
+
+void TTable::checkActive() const {
+    if (!Active())
+        fail("Cannot perform this operation on a closed dataset");
+}
+
+void TTable::First() {
+    checkActive();
+    ++m_recordSerial;
+    m_eof = !m_reader->first();
+}
+
+void TTable::Next() {
+    checkActive();
+    if (m_eof)
+        return;
+    ++m_recordSerial;
+    m_eof = !m_reader->next();
+}
+
+void TTable::readValue(std::size_t column, engine::Value& out) {
+    checkActive();
+    if (m_eof) {
+        out.setNull();
+        return;
+    }
+    m_reader->value(column, out);
+}
+
+} // namespace vorendal

@@ -1,0 +1,163 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "source/engine/bytesource.h"
+#include "source/engine/tablereader.h"
+#include "source/engine/value.h"
+#include "source/fieldtype.h"
+
+namespace vorendal {
+
+class TTable;
+
+// Name, type, size and required flag of one column.
+struct TFieldDef {
+    std::string Name;
+    TFieldType DataType = ftUnknown;
+    int Size = 0;
+    bool Required = false;
+};
+
+// Key fields (joined by ";") and options of one index.
+struct TIndexDef {
+    std::string Fields;
+    TIndexOptions Options;
+};
+
+class TFieldDefs {
+public:
+    int Count() const { return static_cast<int>(m_items.size()); }
+    const TFieldDef& operator[](int i) const { return m_items.at(static_cast<std::size_t>(i)); }
+
+private:
+    friend class TTable;
+    std::vector<TFieldDef> m_items;
+};
+
+class TIndexDefs {
+public:
+    explicit TIndexDefs(TTable& owner) : m_owner(owner) {}
+    // Reads the index definitions again when they are stale (after a path change or an opening);
+    // works while the table is closed. Throws EDatabaseError / EDBEngineError.
+    void Update();
+    int Count() const { return static_cast<int>(m_items.size()); }
+    const TIndexDef& operator[](int i) const { return m_items.at(static_cast<std::size_t>(i)); }
+
+private:
+    friend class TTable;
+    TTable& m_owner;
+    std::vector<TIndexDef> m_items;
+};
+
+// A readable value of the open table's current record.
+class TField {
+public:
+    const std::string& FieldName() const { return m_name; }
+    TFieldType DataType() const { return m_type; }
+    int FieldNo() const { return m_column + 1; }
+
+    // True when the current record holds no value for this field.
+    bool IsNull() const;
+    // Text up to its first zero byte (Windows-1252); "" when null.
+    std::string AsString() const;
+    // 0 when null. Throws EDatabaseError for text that is no integer.
+    std::int64_t AsInteger() const;
+    // false when null.
+    bool AsBoolean() const;
+    // 0.0 when null. Dates and times give their day number since 1899-12-30 with the time as
+    // fraction of a day.
+    double AsFloat() const;
+    // The float value as a fixed-point number with four decimals (scaled by 10,000), rounded to
+    // the nearest; 0 when null.
+    std::int64_t AsCurrency() const;
+    // Days since 1899-12-30 plus the time as a fraction of a day; 0 when null.
+    double AsDateTime() const;
+    // The value as the engine yields it (kind, text, integer, float, date and time parts).
+    const engine::Value& value() const;
+
+private:
+    friend class TTable;
+    TField(TTable& table, std::size_t column, std::string name, TFieldType type)
+        : m_table(table), m_column(column), m_name(std::move(name)), m_type(type) {}
+
+    TTable& m_table;
+    std::size_t m_column; // column of the engine's table
+    std::string m_name;
+    TFieldType m_type;
+    mutable engine::Value m_value;
+    mutable std::uint64_t m_loadedRecord = 0;
+};
+
+// The table component. Keeps the path, opens the file through the table engine, and yields field
+// definitions, index definitions and records. Its own failures carry its name ("Table1: ...").
+class TTable {
+public:
+    using FilesFactory = std::function<std::unique_ptr<engine::TableFiles>(const std::string&)>;
+
+    // name: the component's name used in its messages. files: how a path becomes the table's
+    // files (the disk by default; tests hand in files held in memory).
+    explicit TTable(std::string name = "Table1", FilesFactory files = {});
+    ~TTable();
+    TTable(const TTable&) = delete;
+    TTable& operator=(const TTable&) = delete;
+
+    const std::string& Name() const { return m_name; }
+
+    const std::string& TableName() const { return m_tableName; }
+    // Same text: nothing happens. Another text: only while closed (else EDatabaseError "Cannot
+    // perform this operation on an open dataset"); marks both definition lists stale.
+    void setTableName(const std::string& path);
+
+    bool Active() const { return m_reader != nullptr; }
+    void setActive(bool active);
+    // Opens the file and makes the fields. Throws EDatabaseError ("Missing TableName property")
+    // or EDBEngineError; a failed opening leaves the table closed.
+    void Open();
+    void Close();
+
+    TFieldDefs& FieldDefs();
+    TIndexDefs& IndexDefs() { return m_indexDefs; }
+
+    int FieldCount() const { return static_cast<int>(m_fields.size()); }
+    TField& Fields(int i) { return *m_fields.at(static_cast<std::size_t>(i)); }
+
+    void First();
+    void Next();
+    bool Eof() const { return m_eof; }
+    // Counts the records visited since First(); fields use it to know their value is current.
+    std::uint64_t recordSerial() const { return m_recordSerial; }
+
+private:
+    friend class TIndexDefs;
+    friend class TField;
+
+    [[noreturn]] void fail(const std::string& message) const;
+    void checkTableName() const;
+    std::unique_ptr<engine::TableReader>
+    openReader(std::unique_ptr<engine::TableFiles>& files) const;
+    void takeFieldDefs(const engine::TableReader& reader);
+    void takeIndexDefs(const engine::TableReader& reader);
+    void updateIndexDefs();
+    void readValue(std::size_t column, engine::Value& out);
+    void checkActive() const;
+
+    std::string m_name;
+    FilesFactory m_files;
+    std::string m_tableName;
+    std::unique_ptr<engine::TableFiles> m_openFiles;
+    std::unique_ptr<engine::TableReader> m_reader;
+    TFieldDefs m_fieldDefs;
+    TIndexDefs m_indexDefs;
+    bool m_fieldDefsStale = true;
+    bool m_indexDefsStale = true;
+    std::vector<std::unique_ptr<TField>> m_fields;
+    bool m_eof = true;
+    std::uint64_t m_recordSerial = 0;
+};
+
+} // namespace vorendal

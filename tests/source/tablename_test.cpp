@@ -1,0 +1,28 @@
+#include "source/tablename.h"
+
+#include <gtest/gtest.h>
+
+namespace vorendal {
+namespace {
+
+TEST(TableName, TakesTheUpperCasedBaseNameBetweenLastSeparatorAndLastDot) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/dados/Clientes.db", "CLIENTES"},
+        {"/Clientes.db", "CLIENTES"},
+        {"/dados/cli.2004.db", "CLI.2004"},
+        {"/dados/clientes.DbF", "CLIENTES"},
+        {"/dados/A\xE7\xE3o.db", "A\xC7\xC3O"},
+        {"/dados/semponto", ""},           // no dot
+        {"/da.dos/semponto", ""},          // the last dot lies in a folder name
+        {"/dados/.db", ""},                // name begins with the dot
+        {"produtos.db", "PRODUTOS"},       // no separator: from the first character
+        {"a.b.c", "A.B"},
+        {"", ""},
+        {"/", ""},
+    };
+    for (const auto& [path, name] : cases)
+        EXPECT_EQ(tableNameFromPath(path), name) << path;
+}
+
+} // namespace
+} // namespace vorendal
