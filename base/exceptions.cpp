@@ -32,6 +32,12 @@ std::string EDBEngineError::composeMessage(std::uint16_t code, const std::string
     return message;
 }
 
+std::string displayText(const std::string& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        return message + ".";
+    return message;
+}
+
 std::string ioErrorMessage(int code) {
     switch (code) {
     case 2:

@@ -59,6 +59,10 @@ public:
     using Exception::Exception;
 };
 
+// The text the error display shows for a message: a "." is appended when the message is not
+// empty and its last byte sorts after "." (so "Disk full" gets one, "Done." and "Wait!" do not).
+std::string displayText(const std::string& message);
+
 // Message of a text-file error code: "File not found" (2), "Invalid filename" (3),
 // "Too many open files" (4), "File access denied" (5), "Read beyond end of file" (100),
 // "Disk full" (101), "Invalid numeric input" (106), else "I/O error <code>".

@@ -192,8 +192,9 @@ double TField::AsDateTime() const {
 TTable::TTable(std::string name, FilesFactory files)
     : m_name(std::move(name)), m_files(std::move(files)), m_indexDefs(*this) {
     if (!m_files) {
+        // The path is 1252 text like every text of the core; the file system names files in UTF-8.
         m_files = [](const std::string& path) {
-            return std::make_unique<engine::DiskTableFiles>(std::filesystem::path(path));
+            return std::make_unique<engine::DiskTableFiles>(std::filesystem::path(ansiToUtf8(path)));
         };
     }
 }

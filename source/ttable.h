@@ -99,8 +99,9 @@ class TTable {
 public:
     using FilesFactory = std::function<std::unique_ptr<engine::TableFiles>(const std::string&)>;
 
-    // name: the component's name used in its messages. files: how a path becomes the table's
-    // files (the disk by default; tests hand in files held in memory).
+    // name: the component's name used in its messages. files: how a path (1252 text) becomes the
+    // table's files (the disk by default, the path converted to UTF-8; tests hand in files held
+    // in memory).
     explicit TTable(std::string name = "Table1", FilesFactory files = {});
     ~TTable();
     TTable(const TTable&) = delete;

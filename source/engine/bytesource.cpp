@@ -15,8 +15,11 @@ namespace {
 
 std::string upper(const std::string& s) { return ansiUpperCase(s); }
 
+// File names are UTF-8 on disk; names are compared and reported as 1252 text.
+std::string ansiName(const std::filesystem::path& p) { return utf8ToAnsi(p.string()); }
+
 std::string extensionOf(const std::filesystem::path& p) {
-    std::string ext = p.extension().string();
+    std::string ext = utf8ToAnsi(p.extension().string());
     return ext.empty() ? ext : ext.substr(1);
 }
 
@@ -27,19 +30,21 @@ FileByteSource::FileByteSource(const std::filesystem::path& path) : m_path(path)
     if (m_fd < 0) {
         const int err = errno;
         if (err == ENOENT || err == ENOTDIR)
-            engineError(errNotFound, "Table file does not exist.", path.string());
+            engineError(errNotFound, "Table file does not exist.", ansiName(path));
         engineError(errAccess,
                     std::string("Cannot open the table file: ") + std::strerror(err) + ".",
-                    path.string());
+                    ansiName(path));
     }
     struct stat st {};
     if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(m_fd);
         m_fd = -1;
-        engineError(errNotTable, "The path does not name a table file.", path.string());
+        engineError(errNotTable, "The path does not name a table file.", ansiName(path));
     }
     m_size = static_cast<std::uint64_t>(st.st_size);
 }
+
+std::string FileByteSource::name() const { return ansiName(m_path); }
 
 FileByteSource::~FileByteSource() {
     if (m_fd >= 0)
@@ -79,7 +84,7 @@ std::unique_ptr<ByteSource> DiskTableFiles::main() const {
 }
 
 std::filesystem::path DiskTableFiles::findCompanion(const std::string& extension) const {
-    const std::string wantedStem = upper(m_path.stem().string());
+    const std::string wantedStem = upper(ansiName(m_path.stem()));
     const std::string wantedExt = upper(extension);
     std::filesystem::path caseMatch;
     std::error_code ec;
@@ -87,7 +92,7 @@ std::filesystem::path DiskTableFiles::findCompanion(const std::string& extension
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {
         const auto& p = it->path();
-        if (upper(p.stem().string()) != wantedStem || upper(extensionOf(p)) != wantedExt)
+        if (upper(ansiName(p.stem())) != wantedStem || upper(extensionOf(p)) != wantedExt)
             continue;
         if (p.filename() == m_path.filename())
             continue;
@@ -111,13 +116,13 @@ std::unique_ptr<ByteSource> DiskTableFiles::companion(const std::string& extensi
 
 std::vector<std::string> DiskTableFiles::companionExtensions() const {
     std::vector<std::string> found;
-    const std::string wantedStem = upper(m_path.stem().string());
+    const std::string wantedStem = upper(ansiName(m_path.stem()));
     std::error_code ec;
     const auto folder = m_path.has_parent_path() ? m_path.parent_path() : ".";
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {
         const auto& p = it->path();
-        if (p.filename() == m_path.filename() || upper(p.stem().string()) != wantedStem)
+        if (p.filename() == m_path.filename() || upper(ansiName(p.stem())) != wantedStem)
             continue;
         const std::string ext = extensionOf(p);
         if (!ext.empty())
@@ -126,6 +131,8 @@ std::vector<std::string> DiskTableFiles::companionExtensions() const {
     std::sort(found.begin(), found.end());
     return found;
 }
+
+std::string DiskTableFiles::mainName() const { return ansiName(m_path); }
 
 std::string DiskTableFiles::extension() const { return extensionOf(m_path); }
 

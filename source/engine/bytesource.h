@@ -52,7 +52,7 @@ public:
 
     std::uint64_t size() const override { return m_size; }
     bool read(std::uint64_t offset, void* out, std::size_t length) const override;
-    std::string name() const override { return m_path.string(); }
+    std::string name() const override;
 
 private:
     std::filesystem::path m_path;
@@ -82,7 +82,7 @@ public:
     std::unique_ptr<ByteSource> companion(const std::string& extension) const override;
     std::vector<std::string> companionExtensions() const override;
     std::string extension() const override;
-    std::string mainName() const override { return m_path.string(); }
+    std::string mainName() const override;
 
 private:
     std::filesystem::path findCompanion(const std::string& extension) const;

@@ -1,12 +1,17 @@
 #include "source/engine/tablereader.h"
 
 #include "base/ansi.h"
+#include "source/engine/engineerrors.h"
 
 namespace vorendal::engine {
 
 std::unique_ptr<TableReader> openTableReader(const TableFiles& files) {
-    if (ansiUpperCase(files.extension()) == "DBF")
+    const std::string extension = ansiUpperCase(files.extension());
+    if (extension == "DBF")
         return openDbfTable(files);
+    if (extension == "TXT")
+        engineError(errNotTable, "Text tables (.txt) are not read by this engine.",
+                    files.mainName());
     return openParadoxTable(files);
 }
 

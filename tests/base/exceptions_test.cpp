@@ -31,6 +31,18 @@ TEST(IoErrors, PlatformNumbersMapOntoTheOldCodes) {
         EXPECT_EQ(ioCodeFromErrno(err), code) << "errno " << err;
 }
 
+TEST(DisplayText, AppendsAFullStopWhenTheLastCharacterSortsAfterIt) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Disk full", "Disk full."}, {"Done.", "Done."},   {"", ""},
+        {"ok?", "ok?."},             {"a:", "a:."},        {"9", "9."},
+        {"Wait!", "Wait!"},          {"(x)", "(x)"},       {"a,", "a,"},
+        {"a-", "a-"},                {"a ", "a "},         {"Table1: x\nFile: y", "Table1: x\nFile: y."},
+        {"\xE9", "\xE9."},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(displayText(in), out) << in;
+}
+
 TEST(EngineErrors, MessageIsTextThenEachNewContextLine) {
     EXPECT_EQ(EDBEngineError(0x2712, "Table does not exist.", {"File: /a/b.db"}).message(),
               "Table does not exist.\nFile: /a/b.db");

@@ -1,0 +1,133 @@
+#include "cli/describe.h"
+
+#include <charconv>
+
+#include "base/ansi.h"
+#include "source/tablename.h"
+
+namespace vorendal::cli {
+namespace {
+
+std::string padded(int value, std::size_t width) {
+    std::string s = std::to_string(value);
+    while (s.size() < width)
+        s.insert(s.begin(), '0');
+    return s;
+}
+
+std::string dateText(std::int32_t days) {
+    int y = 0, m = 0, d = 0;
+    engine::civilFromDayNumber(days, y, m, d);
+    return padded(y, 4) + "-" + padded(m, 2) + "-" + padded(d, 2);
+}
+
+std::string timeText(std::int32_t millis) {
+    return padded(millis / 3600000, 2) + ":" + padded(millis / 60000 % 60, 2) + ":" +
+           padded(millis / 1000 % 60, 2) + "." + padded(millis % 1000, 3);
+}
+
+std::string hexText(const std::string& bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        out += kDigits[b >> 4];
+        out += kDigits[b & 0x0F];
+    }
+    return out;
+}
+
+std::string shortestDouble(double v) {
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, res.ptr);
+}
+
+void writeLine(std::FILE* out, const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), out);
+    std::fputc('\n', out);
+}
+
+} // namespace
+
+std::string escapedText(const std::string& ansi) {
+    std::string escaped;
+    escaped.reserve(ansi.size());
+    for (char c : ansi) {
+        switch (c) {
+        case '\\':
+            escaped += "\\\\";
+            break;
+        case '\t':
+            escaped += "\\t";
+            break;
+        case '\r':
+            escaped += "\\r";
+            break;
+        case '\n':
+            escaped += "\\n";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return ansiToUtf8(escaped);
+}
+
+std::string valueText(const TField& field) {
+    const engine::Value& v = field.value();
+    using K = engine::Value::Kind;
+    switch (v.kind) {
+    case K::Null:
+        return "\\N";
+    case K::Text:
+        return escapedText(field.AsString());
+    case K::Bytes:
+        return hexText(v.text);
+    case K::Integer:
+        return std::to_string(v.integer);
+    case K::Float:
+        return shortestDouble(v.number);
+    case K::Boolean:
+        return v.boolean ? "true" : "false";
+    case K::Date:
+        return dateText(v.days);
+    case K::Time:
+        return timeText(v.millis);
+    case K::DateTime:
+        return dateText(v.days) + " " + timeText(v.millis);
+    }
+    return "\\N";
+}
+
+void describeTable(TTable& table, const std::string& path, std::FILE* out) {
+    table.Close();
+    table.setTableName(path);
+    table.IndexDefs().Update();
+    table.Open();
+    writeLine(out, "table\t" + escapedText(path) + "\t" + escapedText(tableNameFromPath(path)));
+    const TFieldDefs& defs = table.FieldDefs();
+    for (int i = 0; i < defs.Count(); ++i) {
+        const TFieldDef& d = defs[i];
+        writeLine(out, "field\t" + escapedText(d.Name) + "\t" + fieldTypeName(d.DataType) + "\t" +
+                           std::to_string(d.Size) + "\t" + (d.Required ? "1" : "0"));
+    }
+    table.IndexDefs().Update();
+    for (int i = 0; i < table.IndexDefs().Count(); ++i) {
+        const TIndexDef& ix = table.IndexDefs()[i];
+        writeLine(out, "index\t" + escapedText(ix.Fields) + "\t" + indexOptionsText(ix.Options));
+    }
+    std::string line;
+    for (table.First(); !table.Eof(); table.Next()) {
+        line = "record";
+        for (int i = 0; i < table.FieldCount(); ++i) {
+            line += '\t';
+            line += valueText(table.Fields(i));
+        }
+        writeLine(out, line);
+    }
+    table.Close();
+}
+
+} // namespace vorendal::cli

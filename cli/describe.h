@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "source/ttable.h"
+
+namespace vorendal::cli {
+
+// Writes what Table1 reports of the table at path as UTF-8, tab-separated lines:
+//   table <path> <table name>
+//   field <Name> <type> <Size> <0|1>          one per field definition
+//   index <Fields> <options>                  one per index definition
+//   record <value> <value> ...                one per record, one value per field
+// A null value is \N; text escapes backslash, tab, CR and LF as \\, \t, \r, \n. Throws what the
+// table throws (EDatabaseError, EDBEngineError); lines written before the failure stay written.
+void describeTable(TTable& table, const std::string& path, std::FILE* out);
+
+// The text of one field's current value in the format above.
+std::string valueText(const TField& field);
+
+// Backslash, tab, CR and LF escaped; the 1252 text converted to UTF-8.
+std::string escapedText(const std::string& ansi);
+
+} // namespace vorendal::cli
