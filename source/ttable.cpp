@@ -189,12 +189,13 @@ double TField::AsDateTime() const {
 
 // ---- TTable --------------------------------------------------------------------------------
 
-TTable::TTable(std::string name, FilesFactory files)
-    : m_name(std::move(name)), m_files(std::move(files)), m_indexDefs(*this) {
-    if (!m_files) {
+TTable::TTable(std::string name, ReaderFactory readers)
+    : m_name(std::move(name)), m_readers(std::move(readers)), m_indexDefs(*this) {
+    if (!m_readers) {
         // The path is 1252 text like every text of the core; the file system names files in UTF-8.
-        m_files = [](const std::string& path) {
-            return std::make_unique<engine::DiskTableFiles>(std::filesystem::path(ansiToUtf8(path)));
+        m_readers = [](const std::string& path) {
+            return engine::openTableReader(
+                std::make_unique<engine::DiskTableFiles>(std::filesystem::path(ansiToUtf8(path))));
         };
     }
 }
@@ -227,11 +228,9 @@ void TTable::checkTableName() const {
         fail("Missing TableName property");
 }
 
-std::unique_ptr<engine::TableReader>
-TTable::openReader(std::unique_ptr<engine::TableFiles>& files) const {
+std::unique_ptr<engine::TableReader> TTable::openReader() const {
     checkTableName();
-    files = m_files(m_tableName);
-    return engine::openTableReader(*files);
+    return m_readers(m_tableName);
 }
 
 void TTable::takeFieldDefs(const engine::TableReader& reader) {
@@ -271,8 +270,7 @@ void TTable::updateIndexDefs() {
         takeIndexDefs(*m_reader);
         return;
     }
-    std::unique_ptr<engine::TableFiles> files;
-    const auto reader = openReader(files);
+    const auto reader = openReader();
     if (m_fieldDefsStale)
         takeFieldDefs(*reader);
     takeIndexDefs(*reader);
@@ -283,8 +281,7 @@ TFieldDefs& TTable::FieldDefs() { return m_fieldDefs; }
 void TTable::Open() {
     if (Active())
         return;
-    std::unique_ptr<engine::TableFiles> files;
-    auto reader = openReader(files);
+    auto reader = openReader();
     takeFieldDefs(*reader);
     std::vector<std::unique_ptr<TField>> fields;
     for (std::size_t i = 0; i < m_fieldDefs.m_items.size(); ++i) {
@@ -295,7 +292,6 @@ void TTable::Open() {
     }
     m_fields = std::move(fields);
     m_reader = std::move(reader);
-    m_openFiles = std::move(files);
     m_indexDefsStale = true;
     ++m_recordSerial;
     m_eof = !m_reader->first();
@@ -304,7 +300,6 @@ void TTable::Open() {
 void TTable::Close() {
     m_fields.clear();
     m_reader.reset();
-    m_openFiles.reset();
     m_eof = true;
 }
 

@@ -97,12 +97,13 @@ private:
 // definitions, index definitions and records. Its own failures carry its name ("Table1: ...").
 class TTable {
 public:
-    using FilesFactory = std::function<std::unique_ptr<engine::TableFiles>(const std::string&)>;
+    using ReaderFactory =
+        std::function<std::unique_ptr<engine::TableReader>(const std::string& path)>;
 
-    // name: the component's name used in its messages. files: how a path (1252 text) becomes the
-    // table's files (the disk by default, the path converted to UTF-8; tests hand in files held
-    // in memory).
-    explicit TTable(std::string name = "Table1", FilesFactory files = {});
+    // name: the component's name used in its messages. readers: how a path (1252 text) is opened
+    // (by default the table engine on the disk, the path converted to UTF-8; tests hand in
+    // readers of their own).
+    explicit TTable(std::string name = "Table1", ReaderFactory readers = {});
     ~TTable();
     TTable(const TTable&) = delete;
     TTable& operator=(const TTable&) = delete;
@@ -139,8 +140,7 @@ private:
 
     [[noreturn]] void fail(const std::string& message) const;
     void checkTableName() const;
-    std::unique_ptr<engine::TableReader>
-    openReader(std::unique_ptr<engine::TableFiles>& files) const;
+    std::unique_ptr<engine::TableReader> openReader() const;
     void takeFieldDefs(const engine::TableReader& reader);
     void takeIndexDefs(const engine::TableReader& reader);
     void updateIndexDefs();
@@ -148,9 +148,8 @@ private:
     void checkActive() const;
 
     std::string m_name;
-    FilesFactory m_files;
+    ReaderFactory m_readers;
     std::string m_tableName;
-    std::unique_ptr<engine::TableFiles> m_openFiles;
     std::unique_ptr<engine::TableReader> m_reader;
     TFieldDefs m_fieldDefs;
     TIndexDefs m_indexDefs;

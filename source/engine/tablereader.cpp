@@ -15,4 +15,29 @@ std::unique_ptr<TableReader> openTableReader(const TableFiles& files) {
     return openParadoxTable(files);
 }
 
+namespace {
+
+// Keeps a table's files alive beside the reader that reads them.
+class OwningReader : public TableReader {
+public:
+    OwningReader(std::unique_ptr<TableFiles> files, std::unique_ptr<TableReader> reader)
+        : m_files(std::move(files)), m_reader(std::move(reader)) {}
+    const std::vector<FieldDescription>& fields() const override { return m_reader->fields(); }
+    const std::vector<IndexDescription>& indexes() const override { return m_reader->indexes(); }
+    bool first() override { return m_reader->first(); }
+    bool next() override { return m_reader->next(); }
+    void value(std::size_t column, Value& out) override { m_reader->value(column, out); }
+
+private:
+    std::unique_ptr<TableFiles> m_files;
+    std::unique_ptr<TableReader> m_reader;
+};
+
+} // namespace
+
+std::unique_ptr<TableReader> openTableReader(std::unique_ptr<TableFiles> files) {
+    auto reader = openTableReader(*files);
+    return std::make_unique<OwningReader>(std::move(files), std::move(reader));
+}
+
 } // namespace vorendal::engine

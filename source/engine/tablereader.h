@@ -46,9 +46,11 @@ public:
     virtual void value(std::size_t column, Value& out) = 0;
 };
 
-// Opens the table kept in files: ".dbf" (any case) is read as dBASE / FoxPro, every other
-// extension as Paradox. Throws EDBEngineError.
+// Opens the table kept in files: ".dbf" (any case) is read as dBASE / FoxPro, ".txt" is refused
+// (text tables are not read), every other extension is read as Paradox. Throws EDBEngineError.
 std::unique_ptr<TableReader> openTableReader(const TableFiles& files);
+// The same, the reader keeping the files for as long as it lives.
+std::unique_ptr<TableReader> openTableReader(std::unique_ptr<TableFiles> files);
 
 // The readers themselves, for tests and fuzzers.
 std::unique_ptr<TableReader> openDbfTable(const TableFiles& files);
