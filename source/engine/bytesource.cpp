@@ -42,6 +42,25 @@ FileByteSource::FileByteSource(const std::filesystem::path& path) : m_path(path)
         engineError(errNotTable, "The path does not name a table file.", ansiName(path));
     }
     m_size = static_cast<std::uint64_t>(st.st_size);
+    if (lockedByAnotherProgram()) {
+        ::close(m_fd);
+        m_fd = -1;
+        engineError(errLocked, "The table is locked by another program.", ansiName(path));
+    }
+}
+
+bool FileByteSource::lockedByAnotherProgram() const {
+    // Only a write lock over the whole file counts: programs that share a table lock single
+    // records or regions past its end, and those do not stop a reader.
+    struct flock probe {};
+    probe.l_type = F_RDLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = 0;
+    probe.l_len = 0;
+    if (::fcntl(m_fd, F_GETLK, &probe) != 0 || probe.l_type != F_WRLCK)
+        return false;
+    return probe.l_start == 0 &&
+           (probe.l_len == 0 || static_cast<std::uint64_t>(probe.l_len) >= m_size);
 }
 
 std::string FileByteSource::name() const { return ansiName(m_path); }

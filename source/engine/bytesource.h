@@ -44,7 +44,8 @@ public:
 // The file at a path, read with pread; the file is held open for the object's life.
 class FileByteSource : public ByteSource {
 public:
-    // Throws EDBEngineError when the file cannot be opened.
+    // Throws EDBEngineError when the file cannot be opened or another program holds a write lock
+    // over all of it. The file is only ever read: read-only files and media are fine.
     explicit FileByteSource(const std::filesystem::path& path);
     ~FileByteSource() override;
     FileByteSource(const FileByteSource&) = delete;
@@ -55,6 +56,8 @@ public:
     std::string name() const override;
 
 private:
+    bool lockedByAnotherProgram() const;
+
     std::filesystem::path m_path;
     int m_fd = -1;
     std::uint64_t m_size = 0;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "source/engine/codepage.h"
+
+namespace vorendal::engine::dbf {
+
+// The code page a table uses when its header names none (language driver byte 0 and no usable
+// driver name): DOS code page 437, which dBASE III and early FoxPro used by default.
+constexpr int kDefaultDbfCodePage = 437;
+
+// Code page of a language driver id (table header byte 29, also MDX header byte 31); 0 when the
+// id is 0 or unknown.
+int codePageFromLanguageDriver(std::uint8_t id);
+
+// Code page named by a dBASE 7 language driver name such as "DB437US0", "DBWINUS0" or
+// "db866ru0" (table header bytes 32-63); 0 when the name says nothing usable.
+int codePageFromDriverName(std::string_view name);
+
+// Converts text of a table's code page to Windows-1252. Single-byte code pages go through one
+// 256-entry table; the double-byte ones through CodePage. Mazovia (620) and Kamenicky (895), which
+// CodePage lacks, are built here from 437 with their own letters.
+class DbfTextConverter {
+public:
+    explicit DbfTextConverter(int codePage);
+
+    int codePage() const { return m_number; }
+    // Appends the 1252 form of bytes to out.
+    void append(std::string_view bytes, std::string& out) const;
+    std::string toAnsi(std::string_view bytes) const;
+
+private:
+    int m_number;
+    CodePage m_codePage;
+    bool m_identity = false;
+    bool m_doubleByte = false;
+    std::array<char, 256> m_table{};
+};
+
+} // namespace vorendal::engine::dbf
