@@ -3,69 +3,26 @@
 #include <gtest/gtest.h>
 
 #include "base/exceptions.h"
-#include "source/engine/engineerrors.h"
+#include "tests/fixtures/faketable.h"
 
 namespace vorendal {
 namespace {
 
-using engine::FieldDescription;
-using engine::IndexDescription;
 using engine::Value;
+using fixtures::FakeTable;
 
-// What a fake file holds: its structure and records.
-struct FakeTable {
-    std::vector<FieldDescription> fields;
-    std::vector<IndexDescription> indexes;
-    std::vector<std::vector<Value>> records;
-};
-
-class FakeReader : public engine::TableReader {
-public:
-    explicit FakeReader(FakeTable table) : m_table(std::move(table)) {}
-    const std::vector<FieldDescription>& fields() const override { return m_table.fields; }
-    const std::vector<IndexDescription>& indexes() const override { return m_table.indexes; }
-    bool first() override {
-        m_row = 0;
-        return !m_table.records.empty();
-    }
-    bool next() override { return ++m_row < m_table.records.size(); }
-    void value(std::size_t column, Value& out) override { out = m_table.records.at(m_row).at(column); }
-
-private:
-    FakeTable m_table;
-    std::size_t m_row = 0;
-};
-
-Value text(const std::string& s) {
-    Value v;
-    v.startText() = s;
-    return v;
-}
-Value integer(std::int64_t i) {
-    Value v;
-    v.setInteger(i);
-    return v;
-}
-Value number(double d) {
-    Value v;
-    v.setFloat(d);
-    return v;
-}
-Value null() { return Value(); }
+Value text(const std::string& s) { return fixtures::textValue(s); }
+Value integer(std::int64_t i) { return fixtures::integerValue(i); }
+Value number(double d) { return fixtures::floatValue(d); }
+Value null() { return fixtures::nullValue(); }
 
 // A table component whose "files" are the fake tables of a map, counted as they are opened.
 class TTableTest : public ::testing::Test {
 protected:
-    TTable table{"Table1", [this](const std::string& path) -> std::unique_ptr<engine::TableReader> {
-                     ++opens;
-                     const auto it = files.find(path);
-                     if (it == files.end())
-                         engine::engineError(engine::errNotFound, "Table file does not exist.",
-                                             path);
-                     return std::make_unique<FakeReader>(it->second);
-                 }};
-    std::map<std::string, FakeTable> files;
-    int opens = 0;
+    fixtures::FakeFiles fake;
+    std::map<std::string, FakeTable>& files = fake.tables;
+    const int& opens = fake.opens;
+    TTable table{"Table1", fake.factory()};
 
     std::string errorOf(const std::function<void()>& action) {
         try {

@@ -1,0 +1,87 @@
+#include "cli/describe.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+
+#include "base/exceptions.h"
+#include "tests/fixtures/faketable.h"
+
+namespace vorendal::cli {
+namespace {
+
+using namespace vorendal::fixtures;
+
+std::string describe(FakeFiles& fake, const std::string& path) {
+    TTable table("Table1", fake.factory());
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&buffer, &size);
+    try {
+        describeTable(table, path, out);
+    } catch (...) {
+        std::fclose(out);
+        std::free(buffer);
+        throw;
+    }
+    std::fclose(out);
+    std::string text(buffer, size);
+    std::free(buffer);
+    return text;
+}
+
+TEST(Describe, WritesStructureIndexesAndRecordsAsTabSeparatedUtf8) {
+    engine::Value date;
+    date.setDate(engine::dayNumberFromCivil(2004, 12, 25));
+    engine::Value time;
+    time.setTime(((14 * 60 + 5) * 60 + 9) * 1000 + 7);
+    engine::Value stamp;
+    stamp.setDateTime(engine::dayNumberFromCivil(1999, 1, 2), 1);
+    FakeFiles fake;
+    fake.tables["/d/Pe\xE7" "as.db"] = {
+        {{"C\xF3" "digo", ftAutoInc, 0, false},
+         {"Nome", ftString, 30, true},
+         {"Pre\xE7o", ftCurrency, 0, false},
+         {"Ativo", ftBoolean, 0, false},
+         {"Dia", ftDate, 0, false},
+         {"Hora", ftTime, 0, false},
+         {"Quando", ftDateTime, 0, false},
+         {"Foto", ftGraphic, 10, false},
+         {"Obj", ftADT, 4, false},
+         {"Taxa", ftFloat, 0, false}},
+        {{"C\xF3" "digo", {ixPrimary, ixUnique}},
+         {"Nome;Dia", {ixCaseInsensitive, ixDescending}},
+         {"", {ixExpression}}},
+        {{integerValue(-5), textValue("a\tb\\c\r\nd \xE9"), floatValue(19.9), booleanValue(true),
+          date, time, stamp, bytesValue(std::string("\x00\xAB\xFF", 3)), nullValue(),
+          floatValue(0.1)},
+         {nullValue(), nullValue(), nullValue(), booleanValue(false), nullValue(), nullValue(),
+          nullValue(), nullValue(), nullValue(), floatValue(-1e21)}}};
+
+    EXPECT_EQ(describe(fake, "/d/Pe\xE7" "as.db"),
+              "table\t/d/Pe\xC3\xA7" "as.db\tPE\xC3\x87" "AS\n"
+              "field\tC\xC3\xB3" "digo\tftAutoInc\t0\t0\n"
+              "field\tNome\tftString\t30\t1\n"
+              "field\tPre\xC3\xA7o\tftCurrency\t0\t0\n"
+              "field\tAtivo\tftBoolean\t0\t0\n"
+              "field\tDia\tftDate\t0\t0\n"
+              "field\tHora\tftTime\t0\t0\n"
+              "field\tQuando\tftDateTime\t0\t0\n"
+              "field\tFoto\tftGraphic\t10\t0\n"
+              "field\tObj\tftADT\t4\t0\n"
+              "field\tTaxa\tftFloat\t0\t0\n"
+              "index\tC\xC3\xB3" "digo\tixPrimary,ixUnique\n"
+              "index\tNome;Dia\tixDescending,ixCaseInsensitive\n"
+              "index\t\tixExpression\n"
+              "record\t-5\ta\\tb\\\\c\\r\\nd \xC3\xA9\t19.9\ttrue\t2004-12-25\t14:05:09.007\t"
+              "1999-01-02 00:00:00.001\t00abff\t0.1\n"
+              "record\t\\N\t\\N\t\\N\tfalse\t\\N\t\\N\t\\N\t\\N\t-1e+21\n");
+}
+
+TEST(Describe, EngineErrorsLeaveWhatWasWritten) {
+    FakeFiles fake;
+    EXPECT_THROW(describe(fake, "/none.db"), EDBEngineError);
+    EXPECT_THROW(describe(fake, ""), EDatabaseError);
+}
+
+} // namespace
+} // namespace vorendal::cli
