@@ -52,7 +52,9 @@ unsigned char unicodeToAnsi(char32_t codePoint) {
     return b < 0 ? static_cast<unsigned char>('?') : static_cast<unsigned char>(b);
 }
 
-bool hasAnsiForm(char32_t codePoint) { return findAnsi(codePoint) >= 0; }
+bool hasAnsiForm(char32_t codePoint) {
+    return findAnsi(codePoint) >= 0;
+}
 
 std::string ansiToUtf8(std::string_view ansi) {
     std::string out;

@@ -144,7 +144,9 @@ int TextFileReader::peekByte() {
     return static_cast<unsigned char>(c);
 }
 
-bool TextFileReader::atEnd() { return peekByte() < 0; }
+bool TextFileReader::atEnd() {
+    return peekByte() < 0;
+}
 
 std::string TextFileReader::readLine() {
     std::string line;

@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
             vorendal::fixtures::writeDbfBenchmarkTable(file, records);
         else
             vorendal::fixtures::writeParadoxBenchmarkTable(file, records);
-        const double ws = std::chrono::duration<double>(std::chrono::steady_clock::now() - w0).count();
+        const double ws =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - w0).count();
         std::printf("wrote %u records (%.1f MiB) in %.2f s, peak memory so far %.1f MiB\n", records,
                     static_cast<double>(std::filesystem::file_size(file)) / 1048576.0, ws,
                     static_cast<double>(peakKiB()) / 1024.0);
@@ -100,12 +101,13 @@ int main(int argc, char** argv) {
             ++count;
         }
         table.Close();
-        const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        std::printf("%s scan: %llu records, %d fields, %.3f s, %.0f records/s, peak memory %.1f MiB "
-                    "(checksum %zu)\n",
-                    format.c_str(), static_cast<unsigned long long>(count),
-                    table.FieldDefs().Count(), s, static_cast<double>(count) / s,
-                    static_cast<double>(peakKiB()) / 1024.0, checksum);
+        const double s =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        std::printf(
+            "%s scan: %llu records, %d fields, %.3f s, %.0f records/s, peak memory %.1f MiB "
+            "(checksum %zu)\n",
+            format.c_str(), static_cast<unsigned long long>(count), table.FieldDefs().Count(), s,
+            static_cast<double>(count) / s, static_cast<double>(peakKiB()) / 1024.0, checksum);
     } catch (const vorendal::Exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         status = 1;

@@ -8,11 +8,44 @@ namespace vorendal {
 
 // The engine-neutral field types, in their traditional order.
 enum TFieldType : std::uint8_t {
-    ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD,
-    ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic,
-    ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, ftCursor, ftFixedChar, ftWideString,
-    ftLargeint, ftADT, ftArray, ftReference, ftDataSet, ftOraBlob, ftOraClob, ftVariant,
-    ftInterface, ftIDispatch, ftGuid, ftTimeStamp, ftFMTBcd
+    ftUnknown,
+    ftString,
+    ftSmallint,
+    ftInteger,
+    ftWord,
+    ftBoolean,
+    ftFloat,
+    ftCurrency,
+    ftBCD,
+    ftDate,
+    ftTime,
+    ftDateTime,
+    ftBytes,
+    ftVarBytes,
+    ftAutoInc,
+    ftBlob,
+    ftMemo,
+    ftGraphic,
+    ftFmtMemo,
+    ftParadoxOle,
+    ftDBaseOle,
+    ftTypedBinary,
+    ftCursor,
+    ftFixedChar,
+    ftWideString,
+    ftLargeint,
+    ftADT,
+    ftArray,
+    ftReference,
+    ftDataSet,
+    ftOraBlob,
+    ftOraClob,
+    ftVariant,
+    ftInterface,
+    ftIDispatch,
+    ftGuid,
+    ftTimeStamp,
+    ftFMTBcd
 };
 
 // "ftString" for ftString, and so on; "ftUnknown" for a value outside the enumeration.
@@ -23,7 +56,12 @@ bool fieldTypeHasNoField(TFieldType type);
 
 // Index options, bit 0 to bit 5 of one byte in this order.
 enum TIndexOption : std::uint8_t {
-    ixPrimary, ixUnique, ixDescending, ixCaseInsensitive, ixExpression, ixNonMaintained
+    ixPrimary,
+    ixUnique,
+    ixDescending,
+    ixCaseInsensitive,
+    ixExpression,
+    ixNonMaintained
 };
 
 class TIndexOptions {
@@ -34,7 +72,9 @@ public:
             m_bits = static_cast<std::uint8_t>(m_bits | (1u << o));
     }
     constexpr bool contains(TIndexOption o) const { return (m_bits >> o) & 1u; }
-    constexpr void include(TIndexOption o) { m_bits = static_cast<std::uint8_t>(m_bits | (1u << o)); }
+    constexpr void include(TIndexOption o) {
+        m_bits = static_cast<std::uint8_t>(m_bits | (1u << o));
+    }
     constexpr void exclude(TIndexOption o) {
         m_bits = static_cast<std::uint8_t>(m_bits & ~(1u << o));
     }

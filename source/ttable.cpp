@@ -44,7 +44,9 @@ std::string timeText(std::int32_t millis) {
 
 // ---- TIndexDefs ----------------------------------------------------------------------------
 
-void TIndexDefs::Update() { m_owner.updateIndexDefs(); }
+void TIndexDefs::Update() {
+    m_owner.updateIndexDefs();
+}
 
 // ---- TField --------------------------------------------------------------------------------
 
@@ -56,7 +58,9 @@ const engine::Value& TField::value() const {
     return m_value;
 }
 
-bool TField::IsNull() const { return value().isNull(); }
+bool TField::IsNull() const {
+    return value().isNull();
+}
 
 std::string TField::AsString() const {
     const engine::Value& v = value();
@@ -276,7 +280,9 @@ void TTable::updateIndexDefs() {
     takeIndexDefs(*reader);
 }
 
-TFieldDefs& TTable::FieldDefs() { return m_fieldDefs; }
+TFieldDefs& TTable::FieldDefs() {
+    return m_fieldDefs;
+}
 
 void TTable::Open() {
     if (Active())

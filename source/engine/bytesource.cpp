@@ -13,10 +13,14 @@
 namespace vorendal::engine {
 namespace {
 
-std::string upper(const std::string& s) { return ansiUpperCase(s); }
+std::string upper(const std::string& s) {
+    return ansiUpperCase(s);
+}
 
 // File names are UTF-8 on disk; names are compared and reported as 1252 text.
-std::string ansiName(const std::filesystem::path& p) { return utf8ToAnsi(p.string()); }
+std::string ansiName(const std::filesystem::path& p) {
+    return utf8ToAnsi(p.string());
+}
 
 std::string extensionOf(const std::filesystem::path& p) {
     std::string ext = utf8ToAnsi(p.extension().string());
@@ -63,7 +67,9 @@ bool FileByteSource::lockedByAnotherProgram() const {
            (probe.l_len == 0 || static_cast<std::uint64_t>(probe.l_len) >= m_size);
 }
 
-std::string FileByteSource::name() const { return ansiName(m_path); }
+std::string FileByteSource::name() const {
+    return ansiName(m_path);
+}
 
 FileByteSource::~FileByteSource() {
     if (m_fd >= 0)
@@ -76,8 +82,8 @@ bool FileByteSource::read(std::uint64_t offset, void* out, std::size_t length) c
     auto* dst = static_cast<char*>(out);
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t n = ::pread(m_fd, dst + done, length - done,
-                                  static_cast<off_t>(offset + done));
+        const ssize_t n =
+            ::pread(m_fd, dst + done, length - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -151,9 +157,13 @@ std::vector<std::string> DiskTableFiles::companionExtensions() const {
     return found;
 }
 
-std::string DiskTableFiles::mainName() const { return ansiName(m_path); }
+std::string DiskTableFiles::mainName() const {
+    return ansiName(m_path);
+}
 
-std::string DiskTableFiles::extension() const { return extensionOf(m_path); }
+std::string DiskTableFiles::extension() const {
+    return extensionOf(m_path);
+}
 
 MemoryTableFiles::MemoryTableFiles(std::string baseName, std::string extension,
                                    std::string mainBytes)

@@ -16,7 +16,7 @@ namespace vorendal::engine {
 struct FieldDescription {
     std::string name;
     TFieldType type = ftUnknown;
-    int size = 0;          // ftString: characters; ftBCD: decimals; bytes and blobs: reported length
+    int size = 0; // ftString: characters; ftBCD: decimals; bytes and blobs: reported length
     bool required = false; // required and without a default value
 };
 

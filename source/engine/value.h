@@ -29,17 +29,44 @@ struct Value {
     std::int32_t millis = 0;
 
     void setNull() { kind = Kind::Null; }
-    void setInteger(std::int64_t v) { kind = Kind::Integer; integer = v; }
-    void setFloat(double v) { kind = Kind::Float; number = v; }
-    void setBoolean(bool v) { kind = Kind::Boolean; boolean = v; }
-    void setDate(std::int32_t dayNumber) { kind = Kind::Date; days = dayNumber; millis = 0; }
-    void setTime(std::int32_t ms) { kind = Kind::Time; days = 0; millis = ms; }
+    void setInteger(std::int64_t v) {
+        kind = Kind::Integer;
+        integer = v;
+    }
+    void setFloat(double v) {
+        kind = Kind::Float;
+        number = v;
+    }
+    void setBoolean(bool v) {
+        kind = Kind::Boolean;
+        boolean = v;
+    }
+    void setDate(std::int32_t dayNumber) {
+        kind = Kind::Date;
+        days = dayNumber;
+        millis = 0;
+    }
+    void setTime(std::int32_t ms) {
+        kind = Kind::Time;
+        days = 0;
+        millis = ms;
+    }
     void setDateTime(std::int32_t dayNumber, std::int32_t ms) {
-        kind = Kind::DateTime; days = dayNumber; millis = ms;
+        kind = Kind::DateTime;
+        days = dayNumber;
+        millis = ms;
     }
     // Leaves text empty and ready to be appended to.
-    std::string& startText() { kind = Kind::Text; text.clear(); return text; }
-    std::string& startBytes() { kind = Kind::Bytes; text.clear(); return text; }
+    std::string& startText() {
+        kind = Kind::Text;
+        text.clear();
+        return text;
+    }
+    std::string& startBytes() {
+        kind = Kind::Bytes;
+        text.clear();
+        return text;
+    }
     bool isNull() const { return kind == Kind::Null; }
 };
 

@@ -32,14 +32,16 @@ TEST(Ansi, UndefinedBytesTravelAsC1Controls) {
 TEST(Ansi, CharactersWithout1252FormBecomeQuestionMarks) {
     EXPECT_EQ(unicodeToAnsi(0x0416), '?'); // Cyrillic Zhe
     EXPECT_FALSE(hasAnsiForm(0x4E2D));
-    EXPECT_EQ(utf8ToAnsi("a\xD0\x96" "b"), "a?b");
+    EXPECT_EQ(utf8ToAnsi("a\xD0\x96"
+                         "b"),
+              "a?b");
     EXPECT_EQ(utf8ToAnsi("\xE2\x82\xAC"), "\x80");
 }
 
 TEST(Ansi, MalformedUtf8BecomesQuestionMarks) {
-    EXPECT_EQ(utf8ToAnsi("\xC3"), "?");          // cut short
-    EXPECT_EQ(utf8ToAnsi("\xFFx"), "?x");        // never a lead byte
-    EXPECT_EQ(utf8ToAnsi("\xC3(x"), "?(x");      // bad continuation
+    EXPECT_EQ(utf8ToAnsi("\xC3"), "?");     // cut short
+    EXPECT_EQ(utf8ToAnsi("\xFFx"), "?x");   // never a lead byte
+    EXPECT_EQ(utf8ToAnsi("\xC3(x"), "?(x"); // bad continuation
 }
 
 TEST(Ansi, UpperCaseCoversAccentsAndTheWindowsLetters) {
@@ -49,10 +51,10 @@ TEST(Ansi, UpperCaseCoversAccentsAndTheWindowsLetters) {
     };
     const Case cases[] = {
         {"clientes", "CLIENTES"},
-        {"a\xE7\xE3o", "A\xC7\xC3O"},       // ação
+        {"a\xE7\xE3o", "A\xC7\xC3O"}, // ação
         {"\xE9\xE8\xEA\xEB", "\xC9\xC8\xCA\xCB"},
         {"\x9A\x9C\x9E\xFF", "\x8A\x8C\x8E\x9F"}, // š œ ž ÿ
-        {"\xDF\xB5\xF7", "\xDF\xB5\xF7"},    // ß µ ÷ have no capital here
+        {"\xDF\xB5\xF7", "\xDF\xB5\xF7"},         // ß µ ÷ have no capital here
         {"cli.2004", "CLI.2004"},
         {"", ""},
     };

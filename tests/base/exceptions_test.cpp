@@ -8,11 +8,16 @@ namespace {
 
 TEST(IoErrors, MessagesFollowTheCodeTable) {
     const std::pair<int, const char*> cases[] = {
-        {2, "File not found"},          {3, "Invalid filename"},
-        {4, "Too many open files"},     {5, "File access denied"},
-        {100, "Read beyond end of file"}, {101, "Disk full"},
-        {106, "Invalid numeric input"}, {32, "I/O error 32"},
-        {112, "I/O error 112"},         {21, "I/O error 21"},
+        {2, "File not found"},
+        {3, "Invalid filename"},
+        {4, "Too many open files"},
+        {5, "File access denied"},
+        {100, "Read beyond end of file"},
+        {101, "Disk full"},
+        {106, "Invalid numeric input"},
+        {32, "I/O error 32"},
+        {112, "I/O error 112"},
+        {21, "I/O error 21"},
     };
     for (const auto& [code, text] : cases) {
         EXPECT_EQ(ioErrorMessage(code), text);
@@ -24,7 +29,7 @@ TEST(IoErrors, MessagesFollowTheCodeTable) {
 
 TEST(IoErrors, PlatformNumbersMapOntoTheOldCodes) {
     const std::pair<int, int> cases[] = {
-        {ENOENT, 2}, {ENOTDIR, 3}, {EMFILE, 4}, {ENFILE, 4}, {EACCES, 5}, {EPERM, 5},
+        {ENOENT, 2}, {ENOTDIR, 3}, {EMFILE, 4}, {ENFILE, 4},   {EACCES, 5},   {EPERM, 5},
         {EROFS, 5},  {EISDIR, 5},  {EBUSY, 32}, {ENOSPC, 112}, {EDQUOT, 112}, {EIO, EIO},
     };
     for (const auto& [err, code] : cases)
@@ -33,10 +38,18 @@ TEST(IoErrors, PlatformNumbersMapOntoTheOldCodes) {
 
 TEST(DisplayText, AppendsAFullStopWhenTheLastCharacterSortsAfterIt) {
     const std::pair<const char*, const char*> cases[] = {
-        {"Disk full", "Disk full."}, {"Done.", "Done."},   {"", ""},
-        {"ok?", "ok?."},             {"a:", "a:."},        {"9", "9."},
-        {"Wait!", "Wait!"},          {"(x)", "(x)"},       {"a,", "a,"},
-        {"a-", "a-"},                {"a ", "a "},         {"Table1: x\nFile: y", "Table1: x\nFile: y."},
+        {"Disk full", "Disk full."},
+        {"Done.", "Done."},
+        {"", ""},
+        {"ok?", "ok?."},
+        {"a:", "a:."},
+        {"9", "9."},
+        {"Wait!", "Wait!"},
+        {"(x)", "(x)"},
+        {"a,", "a,"},
+        {"a-", "a-"},
+        {"a ", "a "},
+        {"Table1: x\nFile: y", "Table1: x\nFile: y."},
         {"\xE9", "\xE9."},
     };
     for (const auto& [in, out] : cases)

@@ -125,8 +125,10 @@ TEST_F(TextFileTest, ReadingRules) {
     const Case cases[] = {
         {"a\r\nb\r\n", {"a", "b"}},
         {"a\nb", {"a", "b"}},
-        {"a\rb\r\n", {"ab"}},           // a CR on its own is dropped
-        {"a\r\nb\x1A" "c\r\n", {"a", "b"}}, // control-Z ends the file
+        {"a\rb\r\n", {"ab"}}, // a CR on its own is dropped
+        {"a\r\nb\x1A"
+         "c\r\n",
+         {"a", "b"}}, // control-Z ends the file
         {"\r\n\r\n#\r\n", {"", "", "#"}},
         {"", {}},
     };

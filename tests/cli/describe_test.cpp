@@ -37,8 +37,11 @@ TEST(Describe, WritesStructureIndexesAndRecordsAsTabSeparatedUtf8) {
     engine::Value stamp;
     stamp.setDateTime(engine::dayNumberFromCivil(1999, 1, 2), 1);
     FakeFiles fake;
-    fake.tables["/d/Pe\xE7" "as.db"] = {
-        {{"C\xF3" "digo", ftAutoInc, 0, false},
+    fake.tables["/d/Pe\xE7"
+                "as.db"] = {
+        {{"C\xF3"
+          "digo",
+          ftAutoInc, 0, false},
          {"Nome", ftString, 30, true},
          {"Pre\xE7o", ftCurrency, 0, false},
          {"Ativo", ftBoolean, 0, false},
@@ -48,7 +51,9 @@ TEST(Describe, WritesStructureIndexesAndRecordsAsTabSeparatedUtf8) {
          {"Foto", ftGraphic, 10, false},
          {"Obj", ftADT, 4, false},
          {"Taxa", ftFloat, 0, false}},
-        {{"C\xF3" "digo", {ixPrimary, ixUnique}},
+        {{"C\xF3"
+          "digo",
+          {ixPrimary, ixUnique}},
          {"Nome;Dia", {ixCaseInsensitive, ixDescending}},
          {"", {ixExpression}}},
         {{integerValue(-5), textValue("a\tb\\c\r\nd \xE9"), floatValue(19.9), booleanValue(true),
@@ -57,9 +62,13 @@ TEST(Describe, WritesStructureIndexesAndRecordsAsTabSeparatedUtf8) {
          {nullValue(), nullValue(), nullValue(), booleanValue(false), nullValue(), nullValue(),
           nullValue(), nullValue(), nullValue(), floatValue(-1e21)}}};
 
-    EXPECT_EQ(describe(fake, "/d/Pe\xE7" "as.db"),
-              "table\t/d/Pe\xC3\xA7" "as.db\tPE\xC3\x87" "AS\n"
-              "field\tC\xC3\xB3" "digo\tftAutoInc\t0\t0\n"
+    EXPECT_EQ(describe(fake, "/d/Pe\xE7"
+                             "as.db"),
+              "table\t/d/Pe\xC3\xA7"
+              "as.db\tPE\xC3\x87"
+              "AS\n"
+              "field\tC\xC3\xB3"
+              "digo\tftAutoInc\t0\t0\n"
               "field\tNome\tftString\t30\t1\n"
               "field\tPre\xC3\xA7o\tftCurrency\t0\t0\n"
               "field\tAtivo\tftBoolean\t0\t0\n"
@@ -69,7 +78,8 @@ TEST(Describe, WritesStructureIndexesAndRecordsAsTabSeparatedUtf8) {
               "field\tFoto\tftGraphic\t10\t0\n"
               "field\tObj\tftADT\t4\t0\n"
               "field\tTaxa\tftFloat\t0\t0\n"
-              "index\tC\xC3\xB3" "digo\tixPrimary,ixUnique\n"
+              "index\tC\xC3\xB3"
+              "digo\tixPrimary,ixUnique\n"
               "index\tNome;Dia\tixDescending,ixCaseInsensitive\n"
               "index\t\tixExpression\n"
               "record\t-5\ta\\tb\\\\c\\r\\nd \xC3\xA9\t19.9\ttrue\t2004-12-25\t14:05:09.007\t"

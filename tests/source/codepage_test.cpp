@@ -13,16 +13,19 @@ TEST(CodePage, ConvertsToWindows1252) {
     };
     const Case cases[] = {
         {437, "Adh\x82rent Bl\x82riot", "Adh\xE9rent Bl\xE9riot"},
-        {437, "\xF8", "\xB0"},                  // degree sign
-        {850, "\x87\xC6\xA2", "\xE7\xE3\xF3"},  // ç ã ó
-        {866, "\x8C\xA8\xE0", "???"},           // Cyrillic has no 1252 form
+        {437, "\xF8", "\xB0"},                 // degree sign
+        {850, "\x87\xC6\xA2", "\xE7\xE3\xF3"}, // ç ã ó
+        {866, "\x8C\xA8\xE0", "???"},          // Cyrillic has no 1252 form
         {1251, "\xC0\xE1\xE2", "???"},
         {1252, "\x80\xE9\x81", "\x80\xE9\x81"}, // unchanged, the undefined byte too
         {1250, "\x8A\xE8", "\x8A?"},            // Š stays; č has no form
         {10000, "\x8E", "\xE9"},                // Mac Roman é
         {CodePage::kRoman8, "\xC5", "\xE9"},    // HP Roman-8 é
-        {936, "a\xD6\xD0" "b", "a?b"},          // one '?' per double-byte character
-        {932, "\x82\xA0x\xB1", "?x?"},          // half-width katakana is one byte
+        {936,
+         "a\xD6\xD0"
+         "b",
+         "a?b"},                       // one '?' per double-byte character
+        {932, "\x82\xA0x\xB1", "?x?"}, // half-width katakana is one byte
         {437, std::string("a\0b", 3), std::string("a\0b", 3)},
     };
     for (const auto& c : cases) {
@@ -42,8 +45,8 @@ TEST(CodePage, AsciiIsTheSameInEverySingleByteCodePage) {
     std::string ascii;
     for (int b = 0x20; b < 0x7F; ++b)
         ascii += static_cast<char>(b);
-    for (int n : {437, 737, 850, 852, 857, 860, 861, 863, 865, 866, 874, 1250, 1251, 1253,
-                  1254, 1255, 1256, 1257, 10000}) {
+    for (int n : {437, 737, 850, 852, 857, 860, 861, 863, 865, 866, 874, 1250, 1251, 1253, 1254,
+                  1255, 1256, 1257, 10000}) {
         EXPECT_EQ(CodePage(n).toAnsi(ascii), ascii) << n;
     }
 }

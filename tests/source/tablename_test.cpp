@@ -12,10 +12,10 @@ TEST(TableName, TakesTheUpperCasedBaseNameBetweenLastSeparatorAndLastDot) {
         {"/dados/cli.2004.db", "CLI.2004"},
         {"/dados/clientes.DbF", "CLIENTES"},
         {"/dados/A\xE7\xE3o.db", "A\xC7\xC3O"},
-        {"/dados/semponto", ""},           // no dot
-        {"/da.dos/semponto", ""},          // the last dot lies in a folder name
-        {"/dados/.db", ""},                // name begins with the dot
-        {"produtos.db", "PRODUTOS"},       // no separator: from the first character
+        {"/dados/semponto", ""},     // no dot
+        {"/da.dos/semponto", ""},    // the last dot lies in a folder name
+        {"/dados/.db", ""},          // name begins with the dot
+        {"produtos.db", "PRODUTOS"}, // no separator: from the first character
         {"a.b.c", "A.B"},
         {"", ""},
         {"/", ""},

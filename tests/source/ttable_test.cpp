@@ -11,10 +11,18 @@ namespace {
 using engine::Value;
 using fixtures::FakeTable;
 
-Value text(const std::string& s) { return fixtures::textValue(s); }
-Value integer(std::int64_t i) { return fixtures::integerValue(i); }
-Value number(double d) { return fixtures::floatValue(d); }
-Value null() { return fixtures::nullValue(); }
+Value text(const std::string& s) {
+    return fixtures::textValue(s);
+}
+Value integer(std::int64_t i) {
+    return fixtures::integerValue(i);
+}
+Value number(double d) {
+    return fixtures::floatValue(d);
+}
+Value null() {
+    return fixtures::nullValue();
+}
 
 // A table component whose "files" are the fake tables of a map, counted as they are opened.
 class TTableTest : public ::testing::Test {
@@ -95,9 +103,7 @@ TEST_F(TTableTest, TypesWithoutAValueGetADefinitionButNoField) {
 }
 
 TEST_F(TTableTest, IndexDefinitionsAreReadAgainAfterAPathChangeOrAnOpening) {
-    files["/k.db"] = {{{"ID", ftInteger, 0, false}},
-                      {{"ID", {ixPrimary, ixUnique}}},
-                      {}};
+    files["/k.db"] = {{{"ID", ftInteger, 0, false}}, {{"ID", {ixPrimary, ixUnique}}}, {}};
     table.setTableName("/k.db");
     table.IndexDefs().Update(); // works while closed, and reads the fields too
     EXPECT_EQ(opens, 1);
@@ -156,15 +162,15 @@ TEST_F(TTableTest, GettersConvertBetweenKinds) {
     time.setTime((14 * 3600 + 5 * 60 + 9) * 1000);
     Value stamp;
     stamp.setDateTime(engine::dayNumberFromCivil(1899, 12, 31), 6 * 3600 * 1000);
-    files["/g.db"] = {{{"S", ftString, 10, false},
-                       {"F", ftFloat, 0, false},
-                       {"D", ftDate, 0, false},
-                       {"T", ftTime, 0, false},
-                       {"TS", ftDateTime, 0, false},
-                       {"M", ftCurrency, 0, false}},
-                      {},
-                      {{text(std::string("ab\0cd", 5)), number(-2.5), date, time, stamp,
-                        number(0.03125)}}};
+    files["/g.db"] = {
+        {{"S", ftString, 10, false},
+         {"F", ftFloat, 0, false},
+         {"D", ftDate, 0, false},
+         {"T", ftTime, 0, false},
+         {"TS", ftDateTime, 0, false},
+         {"M", ftCurrency, 0, false}},
+        {},
+        {{text(std::string("ab\0cd", 5)), number(-2.5), date, time, stamp, number(0.03125)}}};
     table.setTableName("/g.db");
     table.Open();
     EXPECT_EQ(table.Fields(0).AsString(), "ab"); // up to the first zero byte
