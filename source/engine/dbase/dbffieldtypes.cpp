@@ -29,7 +29,8 @@ void classifyField(DbfField& f, DbfDialect dialect) {
     const bool vfp = dialect == DbfDialect::VisualFoxPro;
     const bool fox = vfp || dialect == DbfDialect::FoxPro;
     const bool level7 = dialect == DbfDialect::DBase7;
-    // Bytes 18-30 of a descriptor hold garbage in some non-VFP writers: trust the flags in VFP only.
+    // Bytes 18-30 of a descriptor hold garbage in some non-VFP writers: trust the flags in VFP
+    // only.
     const std::uint8_t flags = vfp ? f.vfpFlags : 0;
     const bool binary = (flags & kVfpBinary) != 0;
     const int width = static_cast<int>(f.width);
@@ -65,9 +66,9 @@ void classifyField(DbfField& f, DbfDialect dialect) {
         set(f, fox ? ftBlob : ftDBaseOle, DbfDecode::MemoBytes, width);
         break;
     case 'B':
-        if (vfp || f.width == 8)
+        if (f.width == 8)
             set(f, ftFloat, DbfDecode::DoubleLE);
-        else
+        else if (!vfp)
             set(f, ftBlob, DbfDecode::MemoBytes, width);
         break;
     case 'P':
@@ -114,7 +115,8 @@ void classifyField(DbfField& f, DbfDialect dialect) {
 void assignNullFlagBits(std::vector<DbfField>& fields, int nullFlagsField) {
     if (nullFlagsField < 0)
         return;
-    const int available = static_cast<int>(fields[static_cast<std::size_t>(nullFlagsField)].width) * 8;
+    const int available =
+        static_cast<int>(fields[static_cast<std::size_t>(nullFlagsField)].width) * 8;
     int next = 0;
     for (auto& f : fields) {
         if (f.hidden)

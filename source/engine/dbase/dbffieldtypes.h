@@ -16,7 +16,7 @@ namespace vorendal::engine::dbf {
 //   D ftDate        L ftBoolean       Y ftCurrency      T, @ ftDateTime     O ftFloat
 //   M               ftMemo; VFP binary memo ftBlob
 //   G               dBASE: ftDBaseOle; FoxPro / VFP (an OLE object, not a picture): ftBlob
-//   B               VFP (or width 8): double, ftFloat; dBASE: binary memo, ftBlob
+//   B               width 8 (VFP): double, ftFloat; dBASE (width 10): binary memo, ftBlob
 //   P ftGraphic     W ftBlob          Q ftVarBytes
 //   I               ftInteger; VFP with the autoincrement flag: ftAutoInc
 //   +               ftAutoInc

@@ -1,10 +1,10 @@
-#include "source/engine/engineerrors.h"
+#include "source/engine/dbase/dbftablereader.h"
 #include "source/engine/tablereader.h"
 
 namespace vorendal::engine {
 
 std::unique_ptr<TableReader> openDbfTable(const TableFiles& files) {
-    engineError(errVersion, "dBASE tables are not read yet.", files.mainName());
+    return std::make_unique<dbf::DbfTableReader>(files);
 }
 
 } // namespace vorendal::engine

@@ -69,11 +69,12 @@ inline std::uint32_t le32(const unsigned char* p) {
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-inline std::int16_t le16s(const unsigned char* p) { return static_cast<std::int16_t>(le16(p)); }
+inline std::int16_t le16s(const unsigned char* p) {
+    return static_cast<std::int16_t>(le16(p));
+}
 
 inline bool isBlobCode(std::uint8_t code) {
-    return code == kMemo || code == kBinary || code == kFmtMemo || code == kOle ||
-           code == kGraphic;
+    return code == kMemo || code == kBinary || code == kFmtMemo || code == kOle || code == kGraphic;
 }
 
 // Bytes a field of this type and size byte occupies in a record.

@@ -1,6 +1,5 @@
 #include "source/engine/paradox/paradoxheader.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "source/engine/codepage.h"
@@ -16,7 +15,9 @@ constexpr std::uint32_t kVersion4Marker = 0xFF00FF00;
     engineError(errCorrupt, "The Paradox header is damaged: " + detail + ".", file.name());
 }
 
-bool isTableType(std::uint8_t t) { return t == kKeyedTable || t == kUnkeyedTable; }
+bool isTableType(std::uint8_t t) {
+    return t == kKeyedTable || t == kUnkeyedTable;
+}
 
 bool isIndexDataType(std::uint8_t t) {
     return t == kIndexNonMaintained || t == kIndexMaintained || t == kCompositeNonMaintained ||
@@ -96,8 +97,8 @@ ParadoxHeader readParadoxHeader(const ByteSource& file, HeaderKind kind) {
     h.version = fixedPart[0x39];
     if (h.version < kFirstVersion || h.version > kLastVersion)
         engineError(errVersion,
-                    "Unsupported Paradox file version (byte 0x39 is " +
-                        std::to_string(h.version) + ").",
+                    "Unsupported Paradox file version (byte 0x39 is " + std::to_string(h.version) +
+                        ").",
                     file.name());
 
     const bool extra = h.version >= kExtraHeaderVersion;

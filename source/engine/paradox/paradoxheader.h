@@ -10,12 +10,12 @@ namespace vorendal::engine::paradox {
 
 // One entry of a header's field array.
 struct HeaderField {
-    std::string rawName;        // as stored, in the table's code page
-    std::uint8_t code = 0;      // type byte
-    std::uint8_t sizeByte = 0;  // size byte (decimals for BCD)
-    std::uint32_t offset = 0;   // first byte in the record
-    std::uint32_t width = 0;    // bytes in the record
-    std::uint16_t number = 0;   // entry of the field-number array (4.x+); 0 when absent
+    std::string rawName;       // as stored, in the table's code page
+    std::uint8_t code = 0;     // type byte
+    std::uint8_t sizeByte = 0; // size byte (decimals for BCD)
+    std::uint32_t offset = 0;  // first byte in the record
+    std::uint32_t width = 0;   // bytes in the record
+    std::uint16_t number = 0;  // entry of the field-number array (4.x+); 0 when absent
 };
 
 // The header of a Paradox table (.DB) or secondary-index data file (.Xnn / .XGn), checked against

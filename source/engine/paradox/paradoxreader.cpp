@@ -1,10 +1,145 @@
+#include "source/engine/paradox/paradoxreader.h"
+
+#include <stdexcept>
+
+#include "base/exceptions.h"
 #include "source/engine/engineerrors.h"
-#include "source/engine/tablereader.h"
+#include "source/engine/paradox/paradoxformat.h"
+#include "source/engine/paradox/paradoxindexes.h"
+#include "source/engine/paradox/paradoxvalidity.h"
+#include "source/engine/paradox/paradoxvalues.h"
 
 namespace vorendal::engine {
+namespace paradox {
+namespace {
+
+std::unique_ptr<ByteSource> openMain(const TableFiles& files) {
+    auto file = files.main();
+    if (!file)
+        engineError(errNotFound, "Table file does not exist.", files.mainName());
+    return file;
+}
+
+// Graphic and OLE values kept in the .MB start with 01 00 00 0x and the u32 length of the rest;
+// the value proper is what follows. Anything else is left as stored.
+void stripGraphicPrefix(std::string& bytes) {
+    if (bytes.size() < 8)
+        return;
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (b[0] != 0x01 || b[1] != 0x00 || b[2] != 0x00 || b[3] > 0x0F)
+        return;
+    if (le32(b + 4) != bytes.size() - 8)
+        return;
+    bytes.erase(0, 8);
+}
+
+} // namespace
+
+ParadoxReader::ParadoxReader(const TableFiles& files)
+    : m_file(openMain(files)), m_header(readParadoxHeader(*m_file, HeaderKind::Table)),
+      m_codePage(m_header.codePage) {
+    if (m_header.encrypted())
+        engineError(errEncrypted, "The table is password protected.", m_file->name());
+
+    std::vector<std::string> names;
+    bool hasBlobs = false;
+    for (const HeaderField& f : m_header.fields) {
+        const ColumnType ct = columnTypeOf(f.code, f.sizeByte);
+        m_fields.push_back({m_codePage.toAnsi(f.rawName), ct.type, ct.size, false});
+        m_columns.push_back({f.code, ct.type, f.offset, f.width});
+        names.push_back(m_fields.back().name);
+        hasBlobs = hasBlobs || (ct.type != ftUnknown && isBlobCode(f.code));
+    }
+
+    // A missing or unreadable .VAL only means that no column is required.
+    std::vector<bool> required;
+    try {
+        if (const auto val = files.companion("VAL"))
+            required = readParadoxRequiredFlags(m_header, *val);
+    } catch (const Exception&) {
+    }
+    for (std::size_t c = 0; c < required.size() && c < m_fields.size(); ++c)
+        m_fields[c].required = required[c] && m_fields[c].type != ftAutoInc;
+
+    m_indexes = readParadoxIndexes(m_header, names, files);
+    if (hasBlobs)
+        m_blobs = openBlobFile(files);
+    m_cursor = std::make_unique<ParadoxBlockCursor>(*m_file, m_header);
+}
+
+std::unique_ptr<ParadoxBlobFile> ParadoxReader::openBlobFile(const TableFiles& files) const {
+    // The .MB is needed only by values longer than their leader; its absence is reported when
+    // such a value is read, so the rest of the table stays readable.
+    std::string reason = "The blob file (.MB) of the table is missing.";
+    std::unique_ptr<ByteSource> mb;
+    try {
+        mb = files.companion("MB");
+    } catch (const Exception& e) {
+        reason = "The blob file (.MB) of the table cannot be opened: " + e.message();
+    }
+    return std::make_unique<ParadoxBlobFile>(std::move(mb), m_file->name(), reason);
+}
+
+bool ParadoxReader::first() {
+    m_onRecord = false;
+    m_onRecord = m_cursor->first();
+    return m_onRecord;
+}
+
+bool ParadoxReader::next() {
+    if (!m_onRecord)
+        return false;
+    m_onRecord = false;
+    m_onRecord = m_cursor->next();
+    return m_onRecord;
+}
+
+void ParadoxReader::value(std::size_t column, Value& out) {
+    if (!m_onRecord || column >= m_columns.size())
+        throw std::out_of_range("Paradox table: no such column or no current record");
+    const Column& c = m_columns[column];
+    const unsigned char* field = m_cursor->record() + c.offset;
+    if (c.type == ftUnknown) {
+        out.setNull();
+        return;
+    }
+    if (isBlobCode(c.code)) {
+        readBlob(c, field, out);
+        return;
+    }
+    if (!decodeFixedValue(c.type, field, c.width, m_codePage, out))
+        engineError(errCorrupt, "The value of column \"" + m_fields[column].name + "\" is damaged.",
+                    m_file->name());
+}
+
+void ParadoxReader::readBlob(const Column& column, const unsigned char* field, Value& out) {
+    // The field holds a leader (the value's first bytes) and a 10-byte trailer: u32 .MB offset
+    // with the slot index in its low byte, u32 length, u16 modification number.
+    const std::size_t leader = column.width - kBlobTrailerSize;
+    const std::uint32_t pointer = le32(field + leader);
+    const std::uint32_t length = le32(field + leader + 4);
+    out.setNull();
+    if (length == 0)
+        return;
+    const bool memo = column.code == kMemo;
+    std::string& target = memo ? m_scratch : out.text;
+    if (length <= leader) {
+        target.assign(reinterpret_cast<const char*>(field), length);
+    } else {
+        m_blobs->read(pointer, length, target);
+        if (column.code == kGraphic || column.code == kOle)
+            stripGraphicPrefix(target);
+    }
+    if (memo)
+        m_codePage.appendAnsi(m_scratch, out.startText());
+    else
+        out.kind = Value::Kind::Bytes;
+}
+
+} // namespace paradox
 
 std::unique_ptr<TableReader> openParadoxTable(const TableFiles& files) {
-    engineError(errVersion, "Paradox tables are not read yet.", files.mainName());
+    return std::make_unique<paradox::ParadoxReader>(files);
 }
 
 } // namespace vorendal::engine

@@ -21,8 +21,7 @@ bool allZero(const unsigned char* p, std::size_t width) {
     return true;
 }
 
-void decodeAlpha(const unsigned char* p, std::size_t width, const CodePage& codePage,
-                 Value& out) {
+void decodeAlpha(const unsigned char* p, std::size_t width, const CodePage& codePage, Value& out) {
     if (p[0] == 0) {
         out.setNull(); // an empty alpha field and a blank one are the same bytes
         return;

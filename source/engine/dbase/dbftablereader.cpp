@@ -1,0 +1,225 @@
+#include "source/engine/dbase/dbftablereader.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+
+#include "base/exceptions.h"
+#include "source/engine/dbase/dbfbytes.h"
+#include "source/engine/dbase/dbfindexfiles.h"
+#include "source/engine/dbase/dbfvalues.h"
+#include "source/engine/engineerrors.h"
+
+namespace vorendal::engine::dbf {
+namespace {
+
+constexpr std::uint64_t kBlockBytes = 64 * 1024;
+constexpr char kDeleted = '*';
+
+std::unique_ptr<ByteSource> openMain(const TableFiles& files) {
+    auto file = files.main();
+    if (!file)
+        engineError(errNotFound, "Table file does not exist.", files.mainName());
+    return file;
+}
+
+// A companion index file, or nullptr when it is absent or cannot be opened: a table never
+// fails because of its index.
+std::unique_ptr<ByteSource> indexCompanion(const TableFiles& files, const char* extension) {
+    try {
+        return files.companion(extension);
+    } catch (const EDBEngineError&) {
+        return nullptr;
+    }
+}
+
+} // namespace
+
+DbfTableReader::DbfTableReader(const TableFiles& files)
+    : m_file(openMain(files)), m_header(readDbfHeader(*m_file)), m_text(m_header.codePage) {
+    for (std::size_t i = 0; i < m_header.fields.size(); ++i) {
+        const DbfField& f = m_header.fields[i];
+        if (f.hidden)
+            continue;
+        m_fields.push_back(FieldDescription{f.name, f.type, f.size, f.required});
+        m_columns.push_back(i);
+    }
+    m_recordsPerBlock = std::max<std::uint64_t>(1, kBlockBytes / m_header.recordLength);
+    openMemo(files);
+    readIndexes(files);
+}
+
+void DbfTableReader::openMemo(const TableFiles& files) {
+    if (!m_header.hasMemoFields)
+        return;
+    // bit 3 of the version byte (0x8B, 0xCB, 0x8C) marks dBASE IV memo blocks; level 7 has them
+    // too
+    const auto dbtFormat = (m_header.version & 0x08) || m_header.dialect == DbfDialect::DBase7
+                               ? DbfMemoFile::Format::Dbt4
+                               : DbfMemoFile::Format::Dbt3;
+    auto open = [&](const char* extension) -> std::unique_ptr<DbfMemoFile> {
+        auto source = files.companion(extension);
+        if (!source)
+            return nullptr;
+        const bool fpt = extension[0] == 'f';
+        return std::make_unique<DbfMemoFile>(std::move(source),
+                                             fpt ? DbfMemoFile::Format::Fpt : dbtFormat);
+    };
+    const bool fox = isFoxProDialect(m_header.dialect);
+    m_memo = open(fox ? "fpt" : "dbt");
+    if (!m_memo)
+        m_memo = open(fox ? "dbt" : "fpt");
+}
+
+void DbfTableReader::readIndexes(const TableFiles& files) {
+    const std::string stem = std::filesystem::path(files.mainName()).stem().string();
+    // byte 28 bit 0: dBASE announces its production .mdx here; FoxPro's structural .cdx (and
+    // those of Clipper / Harbour CDX drivers) is used whenever it lies beside the table.
+    if (!isFoxProDialect(m_header.dialect) && (m_header.tableFlags & 0x01)) {
+        if (auto mdx = indexCompanion(files, "mdx")) {
+            m_indexes = readMdxIndexes(*mdx, m_header.fields, stem, m_text);
+            return;
+        }
+    }
+    if (auto cdx = indexCompanion(files, "cdx"))
+        m_indexes = readCdxIndexes(*cdx, m_header.fields, stem, m_text);
+}
+
+const char* DbfTableReader::recordAt(std::uint64_t index) {
+    if (index < m_bufferFirst || index >= m_bufferFirst + m_bufferCount) {
+        const std::uint64_t count = std::min(m_recordsPerBlock, m_header.recordCount - index);
+        const auto bytes = static_cast<std::size_t>(count * m_header.recordLength);
+        if (m_buffer.size() < bytes)
+            m_buffer.resize(bytes);
+        if (!m_file->read(m_header.headerLength + index * m_header.recordLength, m_buffer.data(),
+                          bytes))
+            engineError(errIo, "Reading the table file failed.", m_file->name());
+        m_bufferFirst = index;
+        m_bufferCount = count;
+    }
+    return m_buffer.data() + (index - m_bufferFirst) * m_header.recordLength;
+}
+
+bool DbfTableReader::seek(std::uint64_t index) {
+    // Byte 0 of a record: '*' deleted, ' ' live. Deleted records are skipped.
+    for (; index < m_header.recordCount; ++index) {
+        const char* record = recordAt(index);
+        if (record[0] != kDeleted) {
+            m_current = index;
+            m_record = record;
+            return true;
+        }
+    }
+    m_record = nullptr;
+    return false;
+}
+
+bool DbfTableReader::first() {
+    return seek(0);
+}
+
+bool DbfTableReader::next() {
+    return m_record != nullptr && seek(m_current + 1);
+}
+
+bool DbfTableReader::flagSet(int bit) const {
+    const DbfField& flags = m_header.fields[static_cast<std::size_t>(m_header.nullFlagsField)];
+    const auto b = static_cast<std::size_t>(bit);
+    return (byteAt(m_record + flags.offset, b >> 3) >> (b & 7)) & 1;
+}
+
+void DbfTableReader::readMemo(std::string_view raw, bool text, Value& out) {
+    std::uint32_t block = 0;
+    if (parseMemoPointer(raw, block) != MemoPointer::Block) {
+        out.setNull();
+        return;
+    }
+    if (!m_memo)
+        engineError(errMemo, "Memo file is missing.", m_file->name());
+    bool readable = false;
+    if (!text) {
+        readable = m_memo->read(block, out.startBytes());
+    } else {
+        readable = m_memo->read(block, m_memoBytes);
+        m_text.append(m_memoBytes, out.startText());
+    }
+    if (!readable || out.text.empty())
+        out.setNull();
+}
+
+void DbfTableReader::value(std::size_t column, Value& out) {
+    if (column >= m_columns.size())
+        throw std::out_of_range("DbfTableReader::value: no such column");
+    if (!m_record) {
+        out.setNull();
+        return;
+    }
+    const DbfField& f = m_header.fields[m_columns[column]];
+    if (f.nullBit >= 0 && flagSet(f.nullBit)) {
+        out.setNull();
+        return;
+    }
+    std::string_view raw(m_record + f.offset, f.width);
+    // VFP V and Q: with the length bit set, the last byte holds the length actually used
+    if (f.varLengthBit >= 0 && flagSet(f.varLengthBit))
+        raw = raw.substr(0,
+                         std::min<std::size_t>(byteAt(raw.data(), raw.size() - 1), raw.size() - 1));
+    switch (f.decode) {
+    case DbfDecode::Nothing:
+        out.setNull();
+        break;
+    case DbfDecode::Text:
+        decodeText(raw, &m_text, out);
+        break;
+    case DbfDecode::RawText:
+        decodeText(raw, nullptr, out);
+        break;
+    case DbfDecode::Integer:
+        decodeNumber(raw, true, out);
+        break;
+    case DbfDecode::Number:
+        decodeNumber(raw, false, out);
+        break;
+    case DbfDecode::Date:
+        decodeDate(raw, out);
+        break;
+    case DbfDecode::Logical:
+        decodeLogical(raw, out);
+        break;
+    case DbfDecode::MemoText:
+        readMemo(raw, true, out);
+        break;
+    case DbfDecode::MemoBytes:
+        readMemo(raw, false, out);
+        break;
+    case DbfDecode::Int32LE:
+        decodeInt32LE(raw, out);
+        break;
+    case DbfDecode::Int32Sortable:
+        decodeInt32Sortable(raw, out);
+        break;
+    case DbfDecode::Currency:
+        decodeCurrency(raw, out);
+        break;
+    case DbfDecode::DoubleLE:
+        decodeDoubleLE(raw, out);
+        break;
+    case DbfDecode::DoubleSortable:
+        decodeDoubleSortable(raw, out);
+        break;
+    case DbfDecode::DateTimeVfp:
+        decodeVfpDateTime(raw, out);
+        break;
+    case DbfDecode::Timestamp7:
+        decodeTimestamp7(raw, out);
+        break;
+    case DbfDecode::VarBytes:
+        if (raw.empty())
+            out.setNull();
+        else
+            out.startBytes().append(raw);
+        break;
+    }
+}
+
+} // namespace vorendal::engine::dbf

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "source/engine/dbase/dbfheader.h"
+#include "source/engine/dbase/dbfmemofile.h"
+#include "source/engine/dbase/dbftextconverter.h"
+#include "source/engine/tablereader.h"
+
+namespace vorendal::engine::dbf {
+
+// A dBASE / FoxPro table opened for reading: structure, index tags and a forward cursor over the
+// live records. Records are read in blocks of whole records (about 64 KiB); a value is decoded
+// only when asked for.
+//
+// Memo values: a blank or zero pointer is Null. One damaged memo (a pointer that is not a number,
+// a block in the header or past the end of the memo file, a length that runs past its end) reads
+// as Null, so that it does not stop an export; its bytes are never guessed at. When the memo file
+// itself is missing or its header is damaged, every memo would be lost: reading a memo value then
+// raises EDBEngineError (errMemo), while the structure and every other value still read.
+class DbfTableReader final : public TableReader {
+public:
+    // Reads the header, opens the memo file (if the table has memo fields) and reads the tags of
+    // the production index. Throws EDBEngineError when the table file is missing or its header
+    // does not add up; a missing or damaged index file only leaves indexes() short.
+    explicit DbfTableReader(const TableFiles& files);
+
+    const std::vector<FieldDescription>& fields() const override { return m_fields; }
+    const std::vector<IndexDescription>& indexes() const override { return m_indexes; }
+    bool first() override;
+    bool next() override;
+    // Throws std::out_of_range for a column past fields(); EDBEngineError for an unreadable memo.
+    void value(std::size_t column, Value& out) override;
+
+private:
+    bool seek(std::uint64_t index);
+    const char* recordAt(std::uint64_t index);
+    bool flagSet(int bit) const;
+    void readMemo(std::string_view raw, bool text, Value& out);
+    void openMemo(const TableFiles& files);
+    void readIndexes(const TableFiles& files);
+
+    std::unique_ptr<ByteSource> m_file;
+    DbfHeader m_header;
+    DbfTextConverter m_text;
+    std::unique_ptr<DbfMemoFile> m_memo;
+    std::vector<FieldDescription> m_fields;
+    std::vector<std::size_t> m_columns; // reported column -> index in m_header.fields
+    std::vector<IndexDescription> m_indexes;
+
+    std::vector<char> m_buffer;
+    std::uint64_t m_recordsPerBlock = 1;
+    std::uint64_t m_bufferFirst = 0;
+    std::uint64_t m_bufferCount = 0;
+    std::uint64_t m_current = 0;
+    const char* m_record = nullptr; // current record, or nullptr
+    std::string m_memoBytes;
+};
+
+} // namespace vorendal::engine::dbf

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "source/engine/bytesource.h"
+
+namespace vorendal::engine::paradox {
+
+// The blob store (.MB) of a table: the values of memo, binary, formatted-memo, OLE and graphic
+// fields that do not fit in their record. Blocks start on 4 KiB boundaries; a value lives either
+// alone in a type-2 block or in one of the 64 slots of a type-3 (sub-allocated) block.
+class ParadoxBlobFile {
+public:
+    // file: the .MB companion, or nullptr when there is none (then missingReason says why).
+    // tableName names the table in messages.
+    ParadoxBlobFile(std::unique_ptr<ByteSource> file, std::string tableName,
+                    std::string missingReason);
+
+    // Replaces out with the length bytes of the value that offsetAndIndex (the first u32 of a
+    // record's blob trailer) points to. Throws EDBEngineError errMemo when the file is missing,
+    // or when the pointer, the block or its length do not agree with the file.
+    void read(std::uint32_t offsetAndIndex, std::uint32_t length, std::string& out) const;
+
+private:
+    [[noreturn]] void damaged(const std::string& detail) const;
+    void readSingle(std::uint64_t block, std::uint32_t blockBytes, std::uint32_t length,
+                    std::string& out) const;
+    void readSubAllocated(std::uint64_t block, std::uint32_t blockBytes, unsigned slot,
+                          std::uint32_t length, std::string& out) const;
+
+    std::unique_ptr<ByteSource> m_file;
+    std::string m_tableName;
+    std::string m_missingReason;
+};
+
+} // namespace vorendal::engine::paradox

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "source/engine/codepage.h"
+#include "source/engine/paradox/paradoxblobfile.h"
+#include "source/engine/paradox/paradoxblockcursor.h"
+#include "source/engine/paradox/paradoxheader.h"
+#include "source/engine/tablereader.h"
+
+namespace vorendal::engine::paradox {
+
+// A Paradox table (levels 3.0 to 7.x) opened for reading: structure from the .DB header, index
+// definitions from the .Xnn/.XGn companions, required flags from the .VAL, records along the
+// block chain, blob values from the .MB. Values are decoded only for the column asked for.
+class ParadoxReader : public TableReader {
+public:
+    // Reads the header and the companions' structure. Throws EDBEngineError (not a Paradox
+    // table, unsupported version, damaged header, errEncrypted for a password-protected table).
+    explicit ParadoxReader(const TableFiles& files);
+    // The cursor refers to the header held here: the reader stays where it was made.
+    ParadoxReader(const ParadoxReader&) = delete;
+    ParadoxReader& operator=(const ParadoxReader&) = delete;
+
+    const std::vector<FieldDescription>& fields() const override { return m_fields; }
+    const std::vector<IndexDescription>& indexes() const override { return m_indexes; }
+    bool first() override;
+    bool next() override;
+    // Blob values that need a missing or damaged .MB throw errMemo; nothing is guessed.
+    void value(std::size_t column, Value& out) override;
+
+private:
+    struct Column {
+        std::uint8_t code;
+        TFieldType type;
+        std::uint32_t offset;
+        std::uint32_t width;
+    };
+
+    void readBlob(const Column& column, const unsigned char* field, Value& out);
+    std::unique_ptr<ParadoxBlobFile> openBlobFile(const TableFiles& files) const;
+
+    std::unique_ptr<ByteSource> m_file;
+    ParadoxHeader m_header;
+    CodePage m_codePage;
+    std::vector<FieldDescription> m_fields;
+    std::vector<IndexDescription> m_indexes;
+    std::vector<Column> m_columns;
+    std::unique_ptr<ParadoxBlobFile> m_blobs;
+    std::unique_ptr<ParadoxBlockCursor> m_cursor;
+    std::string m_scratch; // raw memo bytes before code page conversion
+    bool m_onRecord = false;
+};
+
+} // namespace vorendal::engine::paradox
