@@ -9,14 +9,44 @@ testdata="$root/../shared/testdata"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-seed() { # seed DIR PATTERN...
-    local dir="$1"; shift
+# The companion of table file $1 with extension $2 (any case), or nothing.
+companion() {
+    local table="$1" ext="$2"
+    local stem; stem="$(basename "${table%.*}")"
+    find "$(dirname "$table")" -maxdepth 1 -type f -iname "$stem.$ext" 2>/dev/null | head -n 1
+}
+
+# Seeds for a reader: each real table, and the table joined with its companions in the framing
+# of the fuzz target (fuzz_dbf: table #VRDL# memo #VRDL# index; fuzz_paradox: table, then
+# |PX| before each of .MB, .VAL, .X02, .XG0, .PX).
+seed() { # seed DIR dbf|paradox
+    local dir="$1" kind="$2" n=0 table part
     mkdir -p "$dir"
-    if [ -d "$testdata" ]; then
-        for pattern in "$@"; do
-            find "$testdata" -type f -iname "$pattern" -size -2M -exec cp {} "$dir/" \; 2>/dev/null || true
-        done
-    fi
+    [ -d "$testdata" ] || return 0
+    local pattern='*.dbf'
+    [ "$kind" = paradox ] && pattern='*.db'
+    while IFS= read -r table; do
+        n=$((n + 1))
+        cp "$table" "$dir/plain-$n"
+        {
+            cat "$table"
+            if [ "$kind" = dbf ]; then
+                printf '#VRDL#'
+                part="$(companion "$table" dbt)"; [ -n "$part" ] || part="$(companion "$table" fpt)"
+                [ -n "$part" ] && cat "$part"
+                printf '#VRDL#'
+                part="$(companion "$table" mdx)"; [ -n "$part" ] || part="$(companion "$table" cdx)"
+                [ -n "$part" ] && cat "$part"
+            else
+                for ext in mb val x02 xg0 px; do
+                    printf '|PX|'
+                    part="$(companion "$table" $ext)"
+                    [ -n "$part" ] && cat "$part"
+                done
+            fi
+            true
+        } > "$dir/family-$n"
+    done < <(find "$testdata" -type f -iname "$pattern" -size -2M)
 }
 
 status=0
@@ -25,8 +55,8 @@ for target in "$bin"/fuzz_*; do
     name="$(basename "$target")"
     corpus="$work/$name"
     case "$name" in
-        fuzz_dbf) seed "$corpus" '*.dbf' ;;
-        fuzz_paradox) seed "$corpus" '*.db' ;;
+        fuzz_dbf) seed "$corpus" dbf ;;
+        fuzz_paradox) seed "$corpus" paradox ;;
         *) mkdir -p "$corpus" ;;
     esac
     echo "== $name for ${seconds}s ($(ls "$corpus" | wc -l) seeds)"

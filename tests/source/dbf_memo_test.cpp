@@ -49,6 +49,23 @@ TEST(DbfMemo, DbaseIIIMemoRunsToItsEndMarker) {
                     {"int:5", "text:Concei\xE7\xE3o"}}));
 }
 
+TEST(DbfMemo, SoftReturnsOfDbaseWordWrapBecomeLineBreaks) {
+    for (const auto style : {DbtBuilder::Style::DBase3, DbtBuilder::Style::DBase4}) {
+        DbtBuilder dbt(style);
+        const auto memo = dbt.add("wrapped\x8D\nline\x8D"
+                                  "end");
+        const std::string dbf = DbfBuilder(0x83)
+                                    .languageDriver(0x01)
+                                    .field("NOTE", 'M', 10)
+                                    .record({dbfMemoPointer(memo)})
+                                    .bytes();
+        const auto reader = openDbfTable(*memoryDbf(dbf, {{"dbt", dbt.bytes()}}));
+        // a 0x8D without its line feed is the letter of code page 437 (ì)
+        EXPECT_EQ(fixtures::readAllDescribed(*reader), (Rows{{"text:wrapped\r\nline\xEC"
+                                                              "end"}}));
+    }
+}
+
 TEST(DbfMemo, DbaseIVMemoBlocksCarryTheirLength) {
     for (const std::uint16_t blockSize : {512, 1024, 64}) {
         SCOPED_TRACE(blockSize);

@@ -128,6 +128,14 @@ bool DbfTableReader::flagSet(int bit) const {
     return (byteAt(m_record + flags.offset, b >> 3) >> (b & 7)) & 1;
 }
 
+// dBASE's word wrap leaves "soft returns" (0x8D 0x0A) in memo text; they are line breaks to
+// the reader, not the letter 0x8D stands for in the DOS code pages.
+void DbfTableReader::replaceSoftReturns(std::string& bytes) {
+    for (std::size_t at = bytes.find("\x8D\n"); at != std::string::npos;
+         at = bytes.find("\x8D\n", at + 2))
+        bytes[at] = '\r';
+}
+
 void DbfTableReader::readMemo(std::string_view raw, bool text, Value& out) {
     std::uint32_t block = 0;
     if (parseMemoPointer(raw, block) != MemoPointer::Block) {
@@ -141,6 +149,8 @@ void DbfTableReader::readMemo(std::string_view raw, bool text, Value& out) {
         readable = m_memo->read(block, out.startBytes());
     } else {
         readable = m_memo->read(block, m_memoBytes);
+        if (m_memo->format() != DbfMemoFile::Format::Fpt)
+            replaceSoftReturns(m_memoBytes);
         m_text.append(m_memoBytes, out.startText());
     }
     if (!readable || out.text.empty())

@@ -40,6 +40,7 @@ private:
     const char* recordAt(std::uint64_t index);
     bool flagSet(int bit) const;
     void readMemo(std::string_view raw, bool text, Value& out);
+    static void replaceSoftReturns(std::string& bytes);
     void openMemo(const TableFiles& files);
     void readIndexes(const TableFiles& files);
 
