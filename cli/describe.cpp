@@ -1,30 +1,11 @@
 #include "cli/describe.h"
 
-#include <charconv>
 
 #include "base/ansi.h"
 #include "source/tablename.h"
 
 namespace vorendal::cli {
 namespace {
-
-std::string padded(int value, std::size_t width) {
-    std::string s = std::to_string(value);
-    while (s.size() < width)
-        s.insert(s.begin(), '0');
-    return s;
-}
-
-std::string dateText(std::int32_t days) {
-    int y = 0, m = 0, d = 0;
-    engine::civilFromDayNumber(days, y, m, d);
-    return padded(y, 4) + "-" + padded(m, 2) + "-" + padded(d, 2);
-}
-
-std::string timeText(std::int32_t millis) {
-    return padded(millis / 3600000, 2) + ":" + padded(millis / 60000 % 60, 2) + ":" +
-           padded(millis / 1000 % 60, 2) + "." + padded(millis % 1000, 3);
-}
 
 std::string hexText(const std::string& bytes) {
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -36,12 +17,6 @@ std::string hexText(const std::string& bytes) {
         out += kDigits[b & 0x0F];
     }
     return out;
-}
-
-std::string shortestDouble(double v) {
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, res.ptr);
 }
 
 void writeLine(std::FILE* out, const std::string& line) {
@@ -88,15 +63,15 @@ std::string valueText(const TField& field) {
     case K::Integer:
         return std::to_string(v.integer);
     case K::Float:
-        return shortestDouble(v.number);
+        return engine::shortestDoubleText(v.number);
     case K::Boolean:
         return v.boolean ? "true" : "false";
     case K::Date:
-        return dateText(v.days);
+        return engine::isoDateText(v.days);
     case K::Time:
-        return timeText(v.millis);
+        return engine::isoTimeText(v.millis, true);
     case K::DateTime:
-        return dateText(v.days) + " " + timeText(v.millis);
+        return engine::isoDateText(v.days) + " " + engine::isoTimeText(v.millis, true);
     }
     return "\\N";
 }

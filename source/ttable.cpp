@@ -14,32 +14,6 @@ namespace {
 constexpr std::int32_t kDateTimeZeroDay = 693594;
 constexpr double kMillisPerDay = 86400000.0;
 
-std::string formatFloat(double v) {
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, res.ptr);
-}
-
-std::string twoDigits(int v) {
-    std::string s = std::to_string(v);
-    return s.size() < 2 ? "0" + s : s;
-}
-
-std::string dateText(std::int32_t days) {
-    int y = 0, m = 0, d = 0;
-    engine::civilFromDayNumber(days, y, m, d);
-    std::string year = std::to_string(y);
-    while (year.size() < 4)
-        year.insert(year.begin(), '0');
-    return year + "-" + twoDigits(m) + "-" + twoDigits(d);
-}
-
-std::string timeText(std::int32_t millis) {
-    const int seconds = millis / 1000;
-    return twoDigits(seconds / 3600) + ":" + twoDigits(seconds / 60 % 60) + ":" +
-           twoDigits(seconds % 60);
-}
-
 } // namespace
 
 // ---- TIndexDefs ----------------------------------------------------------------------------
@@ -77,15 +51,15 @@ std::string TField::AsString() const {
     case K::Integer:
         return std::to_string(v.integer);
     case K::Float:
-        return formatFloat(v.number);
+        return engine::shortestDoubleText(v.number);
     case K::Boolean:
         return v.boolean ? "True" : "False";
     case K::Date:
-        return dateText(v.days);
+        return engine::isoDateText(v.days);
     case K::Time:
-        return timeText(v.millis);
+        return engine::isoTimeText(v.millis, false);
     case K::DateTime:
-        return dateText(v.days) + " " + timeText(v.millis);
+        return engine::isoDateText(v.days) + " " + engine::isoTimeText(v.millis, false);
     }
     return {};
 }

@@ -1,5 +1,7 @@
 #include "source/engine/value.h"
 
+#include <charconv>
+
 namespace vorendal::engine {
 
 // Days-from-civil after H. Hinnant's public-domain algorithms, shifted so that 0001-01-01 is 1.
@@ -28,6 +30,37 @@ void civilFromDayNumber(std::int32_t dayNumber, int& year, int& month, int& day)
     day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
     month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
     year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+}
+
+namespace {
+
+std::string padded(std::int64_t value, std::size_t width) {
+    std::string s = std::to_string(value);
+    while (s.size() < width)
+        s.insert(s.begin(), '0');
+    return s;
+}
+
+} // namespace
+
+std::string isoDateText(std::int32_t dayNumber) {
+    int y = 0, m = 0, d = 0;
+    civilFromDayNumber(dayNumber, y, m, d);
+    return padded(y, 4) + "-" + padded(m, 2) + "-" + padded(d, 2);
+}
+
+std::string isoTimeText(std::int32_t millis, bool withMillis) {
+    std::string text = padded(millis / 3600000, 2) + ":" + padded(millis / 60000 % 60, 2) + ":" +
+                       padded(millis / 1000 % 60, 2);
+    if (withMillis)
+        text += "." + padded(millis % 1000, 3);
+    return text;
+}
+
+std::string shortestDoubleText(double v) {
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, res.ptr);
 }
 
 } // namespace vorendal::engine

@@ -74,4 +74,11 @@ struct Value {
 std::int32_t dayNumberFromCivil(int year, int month, int day);
 void civilFromDayNumber(std::int32_t dayNumber, int& year, int& month, int& day);
 
+// "YYYY-MM-DD" of a day number; "HH:MM:SS" (or "HH:MM:SS.mmm") of milliseconds since midnight.
+std::string isoDateText(std::int32_t dayNumber);
+std::string isoTimeText(std::int32_t millis, bool withMillis);
+
+// The shortest decimal text that reads back as the same double ("0.1", "-1e+21").
+std::string shortestDoubleText(double v);
+
 } // namespace vorendal::engine

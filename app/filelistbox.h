@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+#include <QListWidget>
+
+namespace vorendal {
+
+// The file list (FileListBox1): the files of one folder that match its mask, sorted ignoring
+// case, one selectable at a time. Every reading leaves the process's current directory at its
+// folder and no entry selected.
+class FileListBox : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit FileListBox(QWidget* parent = nullptr);
+
+    // Native path of the folder listed.
+    const std::string& directory() const { return m_folder; }
+    // Lists folder when it differs from the one shown (compared ignoring case). Throws
+    // EInOutError; the list then keeps its folder and entries.
+    void setDirectory(const std::string& folder);
+
+    const std::string& mask() const { return m_mask; }
+    // Takes mask and reads the entries again, whether or not the mask changed, so that files
+    // made or removed meanwhile show. Throws EInOutError (mask and entries are then kept).
+    void applyMask(const std::string& mask);
+
+    // Reads the entries again. Throws EInOutError; the list then keeps its entries.
+    void readEntries();
+
+    // Full path of the selected entry (folder, one "/", name); empty when none is selected.
+    // Touches no file.
+    std::string FileName() const;
+
+private:
+    void fill(const std::string& folder, const std::string& mask);
+
+    std::string m_folder;
+    std::string m_mask = "*.dbf";
+};
+
+} // namespace vorendal

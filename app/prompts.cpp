@@ -1,0 +1,7 @@
+#include "app/prompts.h"
+
+namespace vorendal {
+
+Prompts::~Prompts() = default;
+
+} // namespace vorendal

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QString>
+#include <QStringList>
+
+#include "scripts/linesink.h"
+#include "scripts/scripttext.h"
+
+class QTextLayout;
+
+namespace vorendal {
+
+// The script pane (RichEdit1): the text the generators append line by line, which the user may
+// edit, clear and save. It shows a ScriptText (Windows-1252 rows) in a fixed-width font without
+// wrapping: the view follows the caret sideways, and the vertical scroll bar is always shown.
+// Tab moves the focus and Enter breaks no line. Appends go straight into the row store, so a
+// table of hundreds of thousands of lines is appended at memory speed.
+class ScriptPane : public QAbstractScrollArea, public LineSink {
+    Q_OBJECT
+
+public:
+    // The capacity in characters, each line break counting as two.
+    static constexpr std::size_t kCapacity = kScriptPaneCapacity;
+
+    explicit ScriptPane(QWidget* parent = nullptr);
+    ~ScriptPane() override;
+
+    // Adds line (Windows-1252) to the end as a line of its own; a CR LF inside it makes several
+    // lines. Leaves the caret at the end with no selection. Throws EOutOfResources ("RichEdit line
+    // insertion error") when the line does not fit in full; the pane is then unchanged.
+    void appendLine(std::string_view line) override;
+
+    // The pane's lines: an empty last line after a final line break does not count.
+    QStringList lines() const;
+    int lineCount() const { return static_cast<int>(m_text.lineCount()); }
+    // The whole text, lines separated by CR LF.
+    QString text() const;
+    // Replaces the whole text, as if the user had typed it ("\n" or CR LF break lines); characters
+    // without a 1252 form become '?'. Throws EOutOfResources when it does not fit.
+    void setText(const QString& text);
+    // Removes all text.
+    void clearText();
+    // Writes each line as 1252 bytes followed by CR LF to path (an existing file is replaced).
+    // Throws EInOutError; the pane is not changed.
+    void saveToFile(const std::filesystem::path& path) const;
+
+    std::size_t capacity() const { return m_text.capacity(); }
+    // Tests reach the capacity error with a small capacity.
+    void setCapacity(std::size_t capacity) { m_text.setCapacity(capacity); }
+    // Characters in the pane against the capacity.
+    std::size_t used() const { return m_text.size(); }
+
+    TextPosition caret() const { return m_caret; }
+    bool hasSelection() const { return m_anchor != m_caret; }
+    QString selectedText() const;
+    // Selects from anchor to caret (clamped to the text) and shows the caret.
+    void setSelection(TextPosition anchor, TextPosition caret);
+    void selectAll();
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    int rowHeight() const;
+    int visibleRows() const;
+    void layoutRow(QTextLayout& layout, std::size_t row) const;
+    int caretX() const;
+    // The column of row nearest to x (pixels from the row's start).
+    std::size_t columnAt(std::size_t row, int x) const;
+    TextPosition positionAt(const QPoint& point) const;
+    void moveCaret(TextPosition to, bool extend);
+    void insertTyped(const QString& typed);
+    void removeSelection();
+    void copySelection() const;
+    bool handleMove(QKeyEvent* event);
+    bool handleEdit(QKeyEvent* event);
+    TextPosition wordStart(TextPosition at) const;
+    TextPosition wordEnd(TextPosition at) const;
+    void textChanged();
+    void showCaret();
+    void updateScrollRange();
+    void restartBlink();
+
+    ScriptText m_text;
+    TextPosition m_caret;
+    TextPosition m_anchor;
+    int m_hOffset = 0;        // pixels of the rows scrolled out to the left
+    int m_preferredX = -1;    // x the caret keeps on its way up and down
+    bool m_caretShown = true; // blink phase
+    bool m_viewUpdatePosted = false;
+    QBasicTimer m_blink;
+};
+
+} // namespace vorendal

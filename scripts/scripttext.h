@@ -1,0 +1,79 @@
+#pragma once
+
+#include <compare>
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorendal {
+
+// Capacity of the script pane in characters, each line break counting as two (CR and LF).
+inline constexpr std::size_t kScriptPaneCapacity = std::size_t{64} * 1024 * 1024;
+
+// Characters of text against the capacity: each CR LF, lone CR or lone LF counts as two.
+std::size_t paneTextCost(std::string_view text);
+
+// A place in the text: row (from 0) and column (characters before it in that row).
+struct TextPosition {
+    std::size_t row = 0;
+    std::size_t column = 0;
+    auto operator<=>(const TextPosition&) const = default;
+};
+
+// The script pane's text: Windows-1252 rows, each but the last ended by a line break. An empty
+// pane is one empty row; a pane whose text ends with a line break has an empty last row. The
+// pane's lines are its rows without that empty last row. CR LF, a lone CR and a lone LF in
+// inserted text each become one line break. No change ever takes the text beyond its capacity.
+class ScriptText {
+public:
+    explicit ScriptText(std::size_t capacity = kScriptPaneCapacity);
+
+    std::size_t capacity() const { return m_capacity; }
+    // Takes effect for the next change; the text is kept whatever its size.
+    void setCapacity(std::size_t capacity) { m_capacity = capacity; }
+    // Characters held against the capacity, each line break counting as two.
+    std::size_t size() const { return m_characters + 2 * (m_rows.size() - 1); }
+
+    std::size_t rowCount() const { return m_rows.size(); }
+    const std::string& row(std::size_t index) const { return m_rows[index]; }
+    // The pane's line count: an empty last row after a final line break does not count.
+    std::size_t lineCount() const { return m_rows.size() - (m_rows.back().empty() ? 1 : 0); }
+    bool isEmpty() const { return m_rows.size() == 1 && m_rows.front().empty(); }
+    TextPosition end() const { return {m_rows.size() - 1, m_rows.back().size()}; }
+    // The nearest position that exists.
+    TextPosition clamp(TextPosition position) const;
+
+    // Appends line as a line of its own: after the text when that is empty or ends with a line
+    // break, else after a line break, so that the text ends without one. Throws
+    // EOutOfResources ("RichEdit line insertion error") when it does not fit in full; the text
+    // is then unchanged.
+    void appendLine(std::string_view line);
+    // Replaces the text between two positions (in either order) with text and returns the
+    // position after it. Throws EOutOfResources when the result would not fit; nothing changes.
+    TextPosition replace(TextPosition from, TextPosition to, std::string_view text);
+    // The text between two positions (in either order), line breaks as CR LF.
+    std::string text(TextPosition from, TextPosition to) const;
+    std::string text() const { return text({}, end()); }
+    void clear();
+
+    // Writes each line as its bytes followed by CR LF (an existing file is replaced); an empty
+    // text gives an empty file. Throws EInOutError.
+    void save(const std::filesystem::path& path) const;
+
+private:
+    std::vector<std::string> m_rows;
+    std::size_t m_characters = 0; // characters of all rows, line breaks not counted
+    std::size_t m_capacity;
+};
+
+// Writes a script file: creates path (an existing file is emptied), then writes each line that
+// nextLine yields (it returns false when there are no more) as its bytes followed by CR LF, and
+// closes the file. A line may be of any length. Throws EInOutError; the first error stops the
+// writing, what reached the file stays, and the file is released.
+void writeScriptFile(const std::filesystem::path& path,
+                     const std::function<bool(std::string& line)>& nextLine);
+
+} // namespace vorendal
