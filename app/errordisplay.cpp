@@ -8,13 +8,6 @@
 
 namespace vorendal {
 
-std::string withFullStop(std::string message) {
-    // byte order: everything above '.' (0x2E) gets the full stop, 1252 letters 0x80-0xFF included
-    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
-        message += '.';
-    return message;
-}
-
 std::optional<QString> errorDisplayText(const std::exception_ptr& error) {
     if (!error)
         return std::nullopt;
@@ -23,9 +16,9 @@ std::optional<QString> errorDisplayText(const std::exception_ptr& error) {
     } catch (const EAbort&) {
         return std::nullopt;
     } catch (const Exception& e) {
-        return toQString(withFullStop(e.message()));
+        return toQString(displayText(e.message()));
     } catch (const std::exception& e) {
-        return QString::fromUtf8(withFullStop(e.what()));
+        return QString::fromUtf8(displayText(e.what()));
     } catch (...) {
         return QStringLiteral("Unknown exception.");
     }

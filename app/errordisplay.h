@@ -11,10 +11,6 @@ namespace vorendal {
 
 class Prompts;
 
-// The message as the error display shows it: with "." appended when it is not empty and its last
-// byte sorts after "." (a letter, a digit, ":" or "?"), else unchanged.
-std::string withFullStop(std::string message);
-
 // The text the error display shows for an exception, or nothing for a silent abort (EAbort).
 // The system's own messages are Windows-1252; other std::exception messages are taken as UTF-8.
 std::optional<QString> errorDisplayText(const std::exception_ptr& error);

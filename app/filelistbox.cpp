@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QStyledItemDelegate>
 
+#include "app/ansitext.h"
 #include "app/folderbrowsing.h"
 
 namespace vorendal {
@@ -73,7 +74,8 @@ std::string FileListBox::FileName() const {
     if (chosen.isEmpty())
         return {};
     const QByteArray name = chosen.constFirst()->data(kNativeNameRole).toByteArray();
-    return joinFolderAndName(m_folder, name.toStdString());
+    const std::string native = joinFolderAndName(m_folder, name.toStdString());
+    return toAnsi(QFile::decodeName(QByteArray::fromStdString(native)));
 }
 
 } // namespace vorendal

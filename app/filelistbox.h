@@ -29,8 +29,9 @@ public:
     // Reads the entries again. Throws EInOutError; the list then keeps its entries.
     void readEntries();
 
-    // Full path of the selected entry (folder, one "/", name); empty when none is selected.
-    // Touches no file.
+    // Full path of the selected entry (folder, one "/", name) as 1252 text, like every text the
+    // generators handle; empty when none is selected. Touches no file. A character of the name
+    // that 1252 lacks becomes '?', so such a file cannot be opened.
     std::string FileName() const;
 
 private:

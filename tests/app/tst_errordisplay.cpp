@@ -36,8 +36,7 @@ class TestErrorDisplay : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void fullStopRule_data();
-    void fullStopRule();
+
     void displayText_data();
     void displayText();
     void guardedShowsOnceAndGoesOn();
@@ -48,30 +47,6 @@ private Q_SLOTS:
     void ansiSubstitutes_data();
     void ansiSubstitutes();
 };
-
-void TestErrorDisplay::fullStopRule_data() {
-    QTest::addColumn<QByteArray>("message");
-    QTest::addColumn<QByteArray>("shown");
-    QTest::newRow("letter") << QByteArray("Disk full") << QByteArray("Disk full.");
-    QTest::newRow("full stop") << QByteArray("x.") << QByteArray("x.");
-    QTest::newRow("empty") << QByteArray() << QByteArray();
-    QTest::newRow("question mark sorts after") << QByteArray("ok?") << QByteArray("ok?.");
-    QTest::newRow("exclamation mark") << QByteArray("a!") << QByteArray("a!");
-    QTest::newRow("digit") << QByteArray("I/O error 21") << QByteArray("I/O error 21.");
-    QTest::newRow("colon") << QByteArray("Table1:") << QByteArray("Table1:.");
-    QTest::newRow("blank") << QByteArray("a ") << QByteArray("a ");
-    QTest::newRow("closing bracket") << QByteArray("(a)") << QByteArray("(a)");
-    QTest::newRow("comma") << QByteArray("a,") << QByteArray("a,");
-    QTest::newRow("hyphen") << QByteArray("a-") << QByteArray("a-");
-    QTest::newRow("slash sorts after") << QByteArray("a/") << QByteArray("a/.");
-    QTest::newRow("1252 letter") << QByteArray("inv\xE1lido\xE7") << QByteArray("inv\xE1lido\xE7.");
-}
-
-void TestErrorDisplay::fullStopRule() {
-    QFETCH(QByteArray, message);
-    QFETCH(QByteArray, shown);
-    QCOMPARE(QByteArray::fromStdString(withFullStop(message.toStdString())), shown);
-}
 
 void TestErrorDisplay::displayText_data() {
     QTest::addColumn<std::exception_ptr>("error");
