@@ -1,6 +1,5 @@
 #include "cli/describe.h"
 
-
 #include "base/ansi.h"
 #include "source/tablename.h"
 

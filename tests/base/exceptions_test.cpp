@@ -50,7 +50,9 @@ TEST(DisplayText, AppendsAFullStopWhenTheLastCharacterSortsAfterIt) {
         {"a-", "a-"},
         {"a ", "a "},
         {"Table1: x\nFile: y", "Table1: x\nFile: y."},
-        {"\xE9", "\xE9."},           {"a/", "a/."},        {"I/O error 21", "I/O error 21."},
+        {"\xE9", "\xE9."},
+        {"a/", "a/."},
+        {"I/O error 21", "I/O error 21."},
     };
     for (const auto& [in, out] : cases)
         EXPECT_EQ(displayText(in), out) << in;
