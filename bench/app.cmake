@@ -1,4 +1,4 @@
 # Window benchmarks (included by bench/CMakeLists.txt when VORENDAL_APP is on). Run by hand:
-#   build/bench/bench_pane_append [lines]
-add_executable(bench_pane_append bench_pane_append.cpp)
-target_link_libraries(bench_pane_append PRIVATE vorendal_app)
+#   build/bench/vorendal_bench_pane_append [lines]
+add_executable(vorendal_bench_pane_append bench_pane_append.cpp)
+target_link_libraries(vorendal_bench_pane_append PRIVATE vorendal_app)
