@@ -52,8 +52,10 @@ std::string isoDateText(std::int32_t dayNumber) {
 std::string isoTimeText(std::int32_t millis, bool withMillis) {
     std::string text = padded(millis / 3600000, 2) + ":" + padded(millis / 60000 % 60, 2) + ":" +
                        padded(millis / 1000 % 60, 2);
-    if (withMillis)
-        text += "." + padded(millis % 1000, 3);
+    if (withMillis) {
+        text += '.';
+        text += padded(millis % 1000, 3);
+    }
     return text;
 }
 
