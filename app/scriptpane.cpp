@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextLayout>
@@ -18,6 +20,36 @@ namespace {
 constexpr int kMargin = 2;     // pixels between the frame and the text
 constexpr int kTabColumns = 8; // a pasted tab reaches the next multiple of 8 columns
 constexpr int kCaretWidth = 1;
+// Rows longer than this are measured by the face's fixed pitch (a character one cell, a tab up to
+// the next multiple of kTabColumns cells) and only their visible part is laid out: laying out a
+// row of millions of characters takes seconds, and beyond about 33 million pixels the layout's
+// coordinates overflow.
+constexpr std::size_t kLongRow = 4096;
+
+// Cells of row before column.
+qint64 cellsBefore(std::string_view row, std::size_t column) {
+    column = std::min(column, row.size());
+    std::size_t i = std::min(row.find('\t'), column);
+    auto cells = static_cast<qint64>(i);
+    for (; i < column; ++i)
+        cells = row[i] == '\t' ? (cells / kTabColumns + 1) * kTabColumns : cells + 1;
+    return cells;
+}
+
+// The column of row whose boundary lies nearest to cells.
+std::size_t columnNearCells(std::string_view row, qreal cells) {
+    const std::size_t tab = std::min(row.find('\t'), row.size());
+    if (cells <= static_cast<qreal>(tab))
+        return static_cast<std::size_t>(std::llround(std::max<qreal>(cells, 0)));
+    auto before = static_cast<qint64>(tab);
+    for (std::size_t i = tab; i < row.size(); ++i) {
+        const qint64 after = row[i] == '\t' ? (before / kTabColumns + 1) * kTabColumns : before + 1;
+        if (cells < static_cast<qreal>(before + after) / 2)
+            return i;
+        before = after;
+    }
+    return row.size();
+}
 
 } // namespace
 
@@ -104,12 +136,16 @@ int ScriptPane::visibleRows() const {
     return std::max(1, (viewport()->height() - kMargin) / rowHeight());
 }
 
-void ScriptPane::layoutRow(QTextLayout& layout, std::size_t row) const {
-    layout.setText(toQString(m_text.row(row)));
+qreal ScriptPane::cellWidth() const {
+    return std::max<qreal>(1, QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')));
+}
+
+void ScriptPane::layoutText(QTextLayout& layout, const QString& text) const {
+    layout.setText(text);
     layout.setFont(font());
     QTextOption option(Qt::AlignLeft);
     option.setWrapMode(QTextOption::NoWrap);
-    option.setTabStopDistance(fontMetrics().horizontalAdvance(QLatin1Char(' ')) * kTabColumns);
+    option.setTabStopDistance(cellWidth() * kTabColumns);
     layout.setTextOption(option);
     layout.setCacheEnabled(true);
     layout.beginLayout();
@@ -119,20 +155,40 @@ void ScriptPane::layoutRow(QTextLayout& layout, std::size_t row) const {
     layout.endLayout();
 }
 
-int ScriptPane::caretX() const {
+qreal ScriptPane::columnX(std::size_t row, std::size_t column) const {
+    const std::string& text = m_text.row(row);
+    if (text.size() > kLongRow)
+        return static_cast<qreal>(cellsBefore(text, column)) * cellWidth();
     QTextLayout layout;
-    layoutRow(layout, m_caret.row);
+    layoutText(layout, toQString(text));
     const QTextLine line = layout.lineAt(0);
-    return line.isValid() ? static_cast<int>(line.cursorToX(static_cast<int>(m_caret.column))) : 0;
+    return line.isValid() ? line.cursorToX(static_cast<int>(std::min(column, text.size()))) : 0;
 }
 
-std::size_t ScriptPane::columnAt(std::size_t row, int x) const {
+qreal ScriptPane::caretX() const {
+    return columnX(m_caret.row, m_caret.column);
+}
+
+QRect ScriptPane::caretRect() const {
+    const int top =
+        kMargin + (static_cast<int>(m_caret.row) - verticalScrollBar()->value()) * rowHeight();
+    const int x =
+        kMargin + static_cast<int>(std::lround(std::clamp<qreal>(caretX() - m_hOffset, -1e6, 1e6)));
+    return {viewport()->mapToParent(QPoint(x, top)), QSize(kCaretWidth, rowHeight())};
+}
+
+std::size_t ScriptPane::columnAt(std::size_t row, qreal x) const {
+    const std::string& text = m_text.row(row);
+    if (text.size() > kLongRow)
+        return std::min(columnNearCells(text, x / cellWidth()), text.size());
     QTextLayout layout;
-    layoutRow(layout, row);
+    layoutText(layout, toQString(text));
     const QTextLine line = layout.lineAt(0);
     if (!line.isValid())
         return 0;
-    return static_cast<std::size_t>(line.xToCursor(x, QTextLine::CursorBetweenCharacters));
+    // kept within the row, as the layout cannot take an x from a row millions of pixels long
+    const qreal within = std::clamp<qreal>(x, -1, line.naturalTextWidth() + 1);
+    return static_cast<std::size_t>(line.xToCursor(within, QTextLine::CursorBetweenCharacters));
 }
 
 TextPosition ScriptPane::positionAt(const QPoint& point) const {
@@ -144,40 +200,71 @@ TextPosition ScriptPane::positionAt(const QPoint& point) const {
 
 void ScriptPane::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
-    const QPalette& colours = palette();
-    painter.setPen(colours.color(QPalette::Text));
+    painter.setPen(palette().color(QPalette::Text));
     const TextPosition from = std::min(m_anchor, m_caret);
     const TextPosition to = std::max(m_anchor, m_caret);
     const std::size_t first = static_cast<std::size_t>(verticalScrollBar()->value());
     const std::size_t last = std::min(m_text.rowCount(), first + visibleRows() + 1);
-    QTextCharFormat selected;
-    selected.setBackground(colours.brush(QPalette::Highlight));
-    selected.setForeground(colours.brush(QPalette::HighlightedText));
+    for (std::size_t row = first; row < last; ++row)
+        paintRow(painter, row, kMargin + static_cast<qreal>((row - first) * rowHeight()), from, to);
+}
 
-    for (std::size_t row = first; row < last; ++row) {
-        QTextLayout layout;
-        layoutRow(layout, row);
-        QList<QTextLayout::FormatRange> selections;
-        const int length = static_cast<int>(m_text.row(row).size());
-        if (from != to && from.row <= row && row <= to.row) {
-            const int start = row == from.row ? static_cast<int>(from.column) : 0;
-            const int end = row == to.row ? static_cast<int>(to.column) : length;
-            selections.append({start, end - start, selected});
-        }
-        const QPointF origin(kMargin - m_hOffset,
-                             kMargin + static_cast<double>((row - first) * rowHeight()));
-        layout.draw(&painter, origin, selections);
-        if (from != to && from.row <= row && row < to.row) {
-            // the selected line break: a space's width after the row's text
-            const QTextLine line = layout.lineAt(0);
-            const qreal x = origin.x() + (line.isValid() ? line.naturalTextWidth() : 0);
-            painter.fillRect(QRectF(x, origin.y(),
-                                    fontMetrics().horizontalAdvance(QLatin1Char(' ')), rowHeight()),
-                             colours.brush(QPalette::Highlight));
-        }
-        if (row == m_caret.row && hasFocus() && m_caretShown)
-            layout.drawCursor(&painter, origin, static_cast<int>(m_caret.column), kCaretWidth);
+void ScriptPane::paintRow(QPainter& painter, std::size_t row, qreal top, TextPosition from,
+                          TextPosition to) {
+    const std::string& text = m_text.row(row);
+    const qreal cell = cellWidth();
+    // the part laid out: columns begin..end, after pad blanks that keep its tabs at their stops,
+    // starting start pixels into the row
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    qint64 pad = 0;
+    qreal start = 0;
+    qreal width = 0; // of the whole row
+    QTextLayout layout;
+    if (text.size() > kLongRow) {
+        width = static_cast<qreal>(cellsBefore(text, text.size())) * cell;
+        const std::size_t left = columnNearCells(text, m_hOffset / cell);
+        begin = left > 0 ? left - 1 : 0;
+        end = std::min(text.size(),
+                       columnNearCells(text, (m_hOffset + viewport()->width()) / cell) + 1);
+        end = std::max(begin, end);
+        const qint64 cells = cellsBefore(text, begin);
+        pad = cells % kTabColumns;
+        start = static_cast<qreal>(cells - pad) * cell;
+        layoutText(layout, QString(static_cast<qsizetype>(pad), QLatin1Char(' ')) +
+                               toQString(std::string_view(text).substr(begin, end - begin)));
+    } else {
+        layoutText(layout, toQString(text));
+        width = layout.lineAt(0).isValid() ? layout.lineAt(0).naturalTextWidth() : 0;
     }
+    // a row that ends left of the view shows nothing (nor is drawn far off, where the painter's
+    // coordinates would overflow)
+    if (width + cell < m_hOffset)
+        return;
+    const auto inLayout = [&](std::size_t column) {
+        return static_cast<int>(std::clamp(column, begin, end) - begin +
+                                static_cast<std::size_t>(pad));
+    };
+    const QPalette& colours = palette();
+    QList<QTextLayout::FormatRange> selections;
+    if (from != to && from.row <= row && row <= to.row) {
+        QTextCharFormat selected;
+        selected.setBackground(colours.brush(QPalette::Highlight));
+        selected.setForeground(colours.brush(QPalette::HighlightedText));
+        const int first = inLayout(row == from.row ? from.column : 0);
+        const int last = inLayout(row == to.row ? to.column : text.size());
+        selections.append({first, last - first, selected});
+    }
+    const QPointF origin(kMargin - m_hOffset + start, top);
+    layout.draw(&painter, origin, selections);
+    if (from != to && from.row <= row && row < to.row) {
+        // the selected line break: a space's width after the row's text
+        painter.fillRect(QRectF(kMargin - m_hOffset + width, top, cell, rowHeight()),
+                         colours.brush(QPalette::Highlight));
+    }
+    if (row == m_caret.row && hasFocus() && m_caretShown && begin <= m_caret.column &&
+        m_caret.column <= end)
+        layout.drawCursor(&painter, origin, inLayout(m_caret.column), kCaretWidth);
 }
 
 void ScriptPane::resizeEvent(QResizeEvent* event) {
@@ -212,13 +299,13 @@ void ScriptPane::showCaret() {
         bar->setValue(row);
     else if (row >= bar->value() + visibleRows())
         bar->setValue(row - visibleRows() + 1);
-    // no horizontal scroll bar: the view follows the caret sideways
-    const int x = caretX();
+    // no horizontal scroll bar: the view follows the caret sideways, by whole pixels
+    const qreal x = caretX();
     const int width = std::max(1, viewport()->width() - 2 * kMargin - kCaretWidth);
     if (x < m_hOffset)
-        m_hOffset = std::max(0, x - width / 3);
+        m_hOffset = std::max<qreal>(0, std::floor(x - width / 3));
     else if (x > m_hOffset + width)
-        m_hOffset = x - width + width / 3;
+        m_hOffset = std::ceil(x - width + width / 3);
     restartBlink();
     viewport()->update();
 }

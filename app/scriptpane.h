@@ -11,6 +11,7 @@
 #include "scripts/linesink.h"
 #include "scripts/scripttext.h"
 
+class QPainter;
 class QTextLayout;
 
 namespace vorendal {
@@ -82,10 +83,18 @@ protected:
 private:
     int rowHeight() const;
     int visibleRows() const;
-    void layoutRow(QTextLayout& layout, std::size_t row) const;
-    int caretX() const;
+    // Width of one character of the fixed-pitch face.
+    qreal cellWidth() const;
+    void layoutText(QTextLayout& layout, const QString& text) const;
+    // Pixels from the start of row to column.
+    qreal columnX(std::size_t row, std::size_t column) const;
+    qreal caretX() const;
+    // Where the caret is drawn, in the pane's own coordinates.
+    QRect caretRect() const;
     // The column of row nearest to x (pixels from the row's start).
-    std::size_t columnAt(std::size_t row, int x) const;
+    std::size_t columnAt(std::size_t row, qreal x) const;
+    void paintRow(QPainter& painter, std::size_t row, qreal top, TextPosition from,
+                  TextPosition to);
     TextPosition positionAt(const QPoint& point) const;
     void moveCaret(TextPosition to, bool extend);
     void insertTyped(const QString& typed);
@@ -103,8 +112,8 @@ private:
     ScriptText m_text;
     TextPosition m_caret;
     TextPosition m_anchor;
-    int m_hOffset = 0;        // pixels of the rows scrolled out to the left
-    int m_preferredX = -1;    // x the caret keeps on its way up and down
+    qreal m_hOffset = 0;      // pixels of the rows scrolled out to the left
+    qreal m_preferredX = -1;  // x the caret keeps on its way up and down
     bool m_caretShown = true; // blink phase
     bool m_viewUpdatePosted = false;
     QBasicTimer m_blink;

@@ -239,11 +239,8 @@ QVariant ScriptPane::inputMethodQuery(Qt::InputMethodQuery query) const {
     switch (query) {
     case Qt::ImEnabled:
         return true;
-    case Qt::ImCursorRectangle: {
-        const int top =
-            (static_cast<int>(m_caret.row) - verticalScrollBar()->value()) * rowHeight();
-        return QRect(caretX() - m_hOffset, top, 1, rowHeight());
-    }
+    case Qt::ImCursorRectangle:
+        return caretRect();
     case Qt::ImCursorPosition:
         return static_cast<int>(m_caret.column);
     case Qt::ImSurroundingText:

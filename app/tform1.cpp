@@ -1,6 +1,7 @@
 #include "app/tform1.h"
 
 #include <filesystem>
+#include <system_error>
 
 #include <QFile>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include "app/prompts.h"
 #include "app/scriptpane.h"
 #include "app/stringgrid.h"
+#include "base/exceptions.h"
 
 namespace vorendal {
 namespace {
@@ -30,6 +32,23 @@ constexpr int kLeft = 131;
 constexpr int kTop = 97;
 
 const char* const kGridHeadings[] = {"ID", "Nome do campo", "TP", "Tam.", "Key (*)", "Nulo (S/N)"};
+
+// The working folder cannot be shown (removed, or no access): the tree shows the nearest folder
+// above it that it can, the root at last, so that the browser stays usable.
+void showNearestFolderAbove(DirectoryListBox& tree, const std::filesystem::path& folder) {
+    std::filesystem::path above =
+        folder.empty() ? std::filesystem::path("/") : folder.parent_path();
+    for (;;) {
+        try {
+            tree.setDirectory(above.native());
+            return;
+        } catch (const EInOutError&) {
+            if (above == above.parent_path())
+                return;
+            above = above.parent_path();
+        }
+    }
+}
 
 } // namespace
 
@@ -92,9 +111,18 @@ void TForm1::startBrowser() {
     // The chain: drive selector -> directory tree -> file list, all at the working folder.
     DriveComboBox1->setDirList(DirectoryListBox1);
     DirectoryListBox1->setFileList(FileListBox1);
-    const std::filesystem::path folder = std::filesystem::current_path();
-    DriveComboBox1->readVolumes(QFile::decodeName(QByteArray::fromStdString(folder.native())));
-    DirectoryListBox1->setDirectory(folder.native());
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::current_path(ec);
+    DriveComboBox1->readVolumes(
+        QFile::decodeName(QByteArray::fromStdString(ec ? std::string("/") : folder.native())));
+    try {
+        if (ec)
+            throw EInOutError(ioCodeFromErrno(ec.value()));
+        DirectoryListBox1->setDirectory(folder.native());
+    } catch (const EInOutError&) {
+        showNearestFolderAbove(*DirectoryListBox1, folder);
+        throw;
+    }
 }
 
 void TForm1::showEvent(QShowEvent* event) {

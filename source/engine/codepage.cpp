@@ -51,6 +51,8 @@ void CodePage::appendAnsi(std::string_view bytes, std::string& out) const {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x80) {
             out += static_cast<char>(b);
+        } else if (m_number == 936 && b == 0x80) {
+            out += '\x80'; // the euro sign stands alone in 936
         } else {
             out += '?';
             if (isLeadByte(m_number, b) && i + 1 < bytes.size())

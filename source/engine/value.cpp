@@ -46,7 +46,14 @@ std::string padded(std::int64_t value, std::size_t width) {
 std::string isoDateText(std::int32_t dayNumber) {
     int y = 0, m = 0, d = 0;
     civilFromDayNumber(dayNumber, y, m, d);
-    return padded(y, 4) + "-" + padded(m, 2) + "-" + padded(d, 2);
+    // Years before 1 are numbered astronomically (0 is 1 BC) and written with a leading '-'.
+    std::string text = y < 0 ? "-" : "";
+    text += padded(y < 0 ? -static_cast<std::int64_t>(y) : y, 4);
+    text += '-';
+    text += padded(m, 2);
+    text += '-';
+    text += padded(d, 2);
+    return text;
 }
 
 std::string isoTimeText(std::int32_t millis, bool withMillis) {

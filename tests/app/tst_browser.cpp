@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -37,6 +38,8 @@ private Q_SLOTS:
     void folderThatCannotBeEnteredKeepsPrevious();
     void vanishedFolderKeepsListOnMaskClick();
     void driveSelectorFollowsAndReturns();
+    void startsAboveWorkingFolderThatCannotBeShown_data();
+    void startsAboveWorkingFolderThatCannotBeShown();
 
 private:
     QStringList fileNames() const;
@@ -116,6 +119,15 @@ void TestBrowser::selectedFileGivesFullPath() {
     // no file access: the path stays when the file goes
     QFile::remove(native(u"B.DBF"_s));
     QCOMPARE(QString::fromStdString(m_form->FileListBox1->FileName()), native(u"B.DBF"_s));
+
+    // the generators take the path as Windows-1252 text
+    test::writeFile(native(u"Ação €.dbf"_s), "x");
+    QTest::mouseClick(m_form->SpeedButton1, Qt::LeftButton);
+    m_form->FileListBox1->findItems(u"Ação €.dbf"_s, Qt::MatchExactly)
+        .constFirst()
+        ->setSelected(true);
+    QCOMPARE(QByteArray::fromStdString(m_form->FileListBox1->FileName()),
+             QFile::encodeName(m_base) + "/A\xE7\xE3o \x80.dbf");
 }
 
 void TestBrowser::maskButtonsReadAgain() {
@@ -245,6 +257,44 @@ void TestBrowser::driveSelectorFollowsAndReturns() {
     QCOMPARE(drives->drive(), home);
     QCOMPARE(QString::fromStdString(m_form->DirectoryListBox1->directory()), native(u"Alpha"_s));
     QCOMPARE(QString::fromStdString(fs::current_path().native()), native(u"Alpha"_s));
+}
+
+void TestBrowser::startsAboveWorkingFolderThatCannotBeShown_data() {
+    QTest::addColumn<bool>("locked"); // else removed while it is the working folder
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("working folder removed") << false << u"File not found."_s;
+    QTest::newRow("working folder not readable") << true << u"File access denied."_s;
+}
+
+void TestBrowser::startsAboveWorkingFolderThatCannotBeShown() {
+    QFETCH(bool, locked);
+    QFETCH(QString, shown);
+    const QString start = native(u"start"_s);
+    QVERIFY(QDir(m_base).mkdir(u"start"_s));
+    fs::current_path(test::nativePath(start));
+    if (locked)
+        QFile::setPermissions(start, QFileDevice::ExeOwner); // it can be entered, not listed
+    else
+        QVERIFY(QDir(start).removeRecursively());
+    const auto unlock = qScopeGuard([&] {
+        if (locked)
+            QFile::setPermissions(start, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ExeOwner);
+    });
+    test::PermissionsObeyed obeyed;
+    if (locked && !obeyed.active())
+        QSKIP("file permissions cannot be made to apply to this process");
+
+    // the error is shown, and the browser is at the nearest folder above that it can show
+    FakePrompts prompts;
+    TForm1 form(prompts);
+    QCOMPARE(prompts.errors, QStringList{shown});
+    const QString above = locked ? m_base : u"/"_s;
+    QCOMPARE(QString::fromStdString(form.DirectoryListBox1->directory()), above);
+    QCOMPARE(QString::fromStdString(form.FileListBox1->directory()), above);
+    QCOMPARE(QString::fromStdString(fs::current_path().native()), above);
+    QVERIFY(form.DriveComboBox1->count() >= 1);
+    QVERIFY(above.startsWith(form.DriveComboBox1->drive()));
 }
 
 VORENDAL_TEST_MAIN(TestBrowser)

@@ -40,6 +40,9 @@ private Q_SLOTS:
     void keysMoveCaret();
     void presentation();
     void clickPlacesCaret();
+    void caretAndClicksAgreeOnLongRows_data();
+    void caretAndClicksAgreeOnLongRows();
+    void tabsStopAlikeInShortAndLongRows();
 };
 
 void TestScriptPane::appendCases_data() {
@@ -362,6 +365,79 @@ void TestScriptPane::clickPlacesCaret() {
     QCOMPARE(pane.caret(), (TextPosition{2, 0}));
     QTest::mouseClick(pane.viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(250, 2 + row / 2));
     QCOMPARE(pane.selectedText(), QStringLiteral("\r\nbbbb\r\n"));
+}
+
+void TestScriptPane::caretAndClicksAgreeOnLongRows_data() {
+    QTest::addColumn<QByteArray>("row");
+    QTest::addColumn<QList<int>>("columns");
+    QTest::addColumn<int>("upFromThird"); // the column that Up from column 3 below reaches
+
+    // wider than the 33 million pixels a text layout can place
+    QFont face = ScriptPane().font();
+    const auto wide = static_cast<int>(4e7 / QFontMetricsF(face).horizontalAdvance(u' '));
+    QByteArray digits(wide, 'x');
+    for (int i = 0; i < wide; i += 10)
+        digits[i] = static_cast<char>('0' + i / 10 % 10);
+    QTest::newRow("short") << QByteArray("select from t") << QList<int>{0, 6, 13} << 3;
+    QTest::newRow("millions of characters")
+        << digits << QList<int>{wide, wide - 7, wide / 2, 3} << 3;
+    QTest::newRow("long, with tabs")
+        << QByteArray("ab\tcdefghijkl\t").repeated(1000) << QList<int>{14000, 3, 2, 7777, 0} << 2;
+}
+
+void TestScriptPane::caretAndClicksAgreeOnLongRows() {
+    QFETCH(QByteArray, row);
+    QFETCH(QList<int>, columns);
+    QFETCH(int, upFromThird);
+    ScriptPane pane;
+    pane.resize(400, 200);
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+    pane.appendLine("above");
+    pane.appendLine(row.toStdString());
+    pane.appendLine("below");
+    QCoreApplication::processEvents();
+    for (const int column : columns) {
+        const TextPosition at{1, static_cast<std::size_t>(column)};
+        pane.setSelection(at, at);
+        // the caret is shown, and a click where it is drawn puts it back there
+        const QRect caret =
+            static_cast<QWidget&>(pane).inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        const QPoint spot = pane.viewport()->mapFrom(&pane, caret.center());
+        QVERIFY2(pane.viewport()->rect().contains(spot), qPrintable(QString::number(column)));
+        pane.setSelection({2, 0}, at); // the view stays; the click drops the selection
+        QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, spot);
+        QVERIFY(!pane.hasSelection());
+        QCOMPARE(pane.caret().column, at.column);
+        QCOMPARE(pane.caret().row, at.row);
+    }
+    // up and down keep the caret's place across the long row
+    pane.setSelection({2, 3}, {2, 3});
+    QTest::keyClick(&pane, Qt::Key_Up);
+    QCOMPARE(pane.caret(), (TextPosition{1, static_cast<std::size_t>(upFromThird)}));
+    QTest::keyClick(&pane, Qt::Key_End);
+    QTest::keyClick(&pane, Qt::Key_Down);
+    QCOMPARE(pane.caret(), (TextPosition{2, 5}));
+}
+
+void TestScriptPane::tabsStopAlikeInShortAndLongRows() {
+    ScriptPane pane;
+    pane.resize(400, 200);
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+    const std::string start = "a\tbcdefghij\tk";
+    pane.appendLine(start);
+    pane.appendLine(start + std::string(10000, 'z'));
+    pane.appendLine(std::string(24, ' '));
+    auto caretX = [&](std::size_t row, std::size_t column) {
+        pane.setSelection({row, column}, {row, column});
+        return static_cast<QWidget&>(pane).inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+    };
+    for (std::size_t column = 0; column <= start.size(); ++column)
+        QCOMPARE(caretX(1, column), caretX(0, column));
+    // a tab reaches the next multiple of eight characters
+    QCOMPARE(caretX(0, 2), caretX(2, 8));
+    QCOMPARE(caretX(0, 12), caretX(2, 24));
 }
 
 VORENDAL_TEST_MAIN(TestScriptPane)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "source/engine/tablereader.h"
@@ -166,10 +167,15 @@ TEST(DbfValues, VisualFoxProBinaryNumbers) {
     EXPECT_EQ(readCells(0x30, 'I', 4, 0,
                         {le32(5), le32(static_cast<std::uint32_t>(-5)), le32(0x7FFFFFFF), le32(0)}),
               (Column{"int:5", "int:-5", "int:2147483647", "int:0"}));
+    // Amounts beyond 2^53 / 10,000 give the double nearest to the exact decimal value.
     EXPECT_EQ(readCells(0x30, 'Y', 8, 4,
                         {fixtures::vfpCurrency(123456), fixtures::vfpCurrency(-10000),
-                         fixtures::vfpCurrency(0)}),
-              (Column{"float:12.3456", "float:-1", "float:0"}));
+                         fixtures::vfpCurrency(0), fixtures::vfpCurrency(4325947789175709440),
+                         fixtures::vfpCurrency(-4325947789175709440),
+                         fixtures::vfpCurrency(INT64_MIN), fixtures::vfpCurrency(INT64_MAX)}),
+              (Column{"float:12.3456", "float:-1", "float:0", "float:432594778917570.94",
+                      "float:-432594778917570.94", "float:-922337203685477.6",
+                      "float:922337203685477.6"}));
     EXPECT_EQ(readCells(0x30, 'B', 8, 2, {fixtures::vfpDouble(2.5), fixtures::vfpDouble(-1e-3)}),
               (Column{"float:2.5", "float:-0.001"}));
 }

@@ -115,6 +115,7 @@ TEST(ParadoxTypes, StoredBytesDecodeAsDocumented) {
         {'#', 2, std::string(17, '\0'), "null"},
         {'Y', 4, std::string("\x01\x00\x02\x00", 4), "bytes:01000200"},
         {'Y', 4, std::string(4, '\0'), "null"},
+        {'Y', 4, std::string("\x00\x00\x00\x09", 4), "bytes:00000009"}, // blank only if all zero
         {'A', 6, std::string("AB\0CD", 5), "text:AB"},
         {'A', 6, std::string("ABCDEF", 6), "text:ABCDEF"},
         {'A', 6, std::string("  x ", 4), "text:  x "},
@@ -176,6 +177,42 @@ TEST(ParadoxTypes, ABcdScaleAbove32IsReportedAsDamage) {
     } catch (const EDBEngineError& e) {
         EXPECT_EQ(e.errorCode(), engine::errCorrupt);
         EXPECT_NE(std::string(e.what()).find("Amount"), std::string::npos);
+    }
+}
+
+// A time field counts milliseconds since midnight; a count outside one day cannot come from a
+// sound table and would otherwise surface as text like "00:00:00.0-1".
+TEST(ParadoxTypes, ATimeOutsideTheDayIsReportedAsDamage) {
+    struct Case {
+        std::string stored;
+        const char* expected; // as describeValue writes it, or "damaged"
+    };
+    const Case cases[] = {
+        {std::string("\x80\x00\x00\x00", 4), "time:0"},
+        {std::string("\x85\x26\x5B\xFF", 4), "time:86399999"},
+        {std::string("\x00\x00\x00\x00", 4), "null"},
+        {std::string("\x7F\xFF\xFF\xFF", 4), "damaged"}, // -1
+        {std::string("\x85\x26\x5C\x00", 4), "damaged"}, // 86400000, 24:00:00
+        {std::string("\xFF\xFF\xFF\xFF", 4), "damaged"}, // 2147483647
+        {std::string("\x00\x00\x00\x01", 4), "damaged"}, // -2147483647
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        ParadoxTableBuilder b(11);
+        b.field("Clock", 'T').field("After", 'S').row({px::raw(c.stored), px::shortInt(5)});
+        const auto reader = fixtures::openParadox(b.build());
+        ASSERT_TRUE(reader->first());
+        Value v;
+        reader->value(1, v); // the rest of the record stays readable
+        EXPECT_EQ(describe(v), "int:5");
+        try {
+            reader->value(0, v);
+            EXPECT_EQ(describe(v), c.expected);
+        } catch (const EDBEngineError& e) {
+            EXPECT_STREQ(c.expected, "damaged") << e.what();
+            EXPECT_EQ(e.errorCode(), engine::errCorrupt);
+            EXPECT_NE(std::string(e.what()).find("Clock"), std::string::npos);
+        }
     }
 }
 

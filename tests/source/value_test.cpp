@@ -25,6 +25,15 @@ TEST(DayNumbers, CountFromTheFirstOfJanuaryOfYearOne) {
     }
 }
 
+TEST(DayNumbers, IsoTextOfDatesAndTimes) {
+    EXPECT_EQ(isoDateText(dayNumberFromCivil(2004, 12, 25)), "2004-12-25");
+    EXPECT_EQ(isoDateText(1), "0001-01-01");
+    EXPECT_EQ(isoDateText(0), "0000-12-31");
+    EXPECT_EQ(isoDateText(dayNumberFromCivil(-1, 12, 31)), "-0001-12-31");
+    EXPECT_EQ(isoTimeText(((14 * 60 + 5) * 60 + 9) * 1000 + 7, true), "14:05:09.007");
+    EXPECT_EQ(isoTimeText(0, false), "00:00:00");
+}
+
 TEST(DayNumbers, RoundTripEveryDayOfFourCenturies) {
     const std::int32_t start = dayNumberFromCivil(1800, 1, 1);
     for (std::int32_t n = start; n < start + 146097; ++n) {

@@ -12,6 +12,7 @@ constexpr std::int64_t kMsPerDay = 86400000;
 constexpr std::int32_t kJulianDayOfDay0 = 1721425; // julian day number of 0000-12-31
 constexpr std::int32_t kLastDay = 3652059;         // day number of 9999-12-31
 constexpr std::size_t kMaxNumberText = 64;
+constexpr std::uint64_t kExactInDouble = 1ULL << 53; // larger integers may not fit a double
 
 bool isBlank(char c) {
     return c == ' ' || c == '\0';
@@ -183,7 +184,28 @@ void decodeInt32Sortable(std::string_view raw, Value& out) {
 }
 
 void decodeCurrency(std::string_view raw, Value& out) {
-    out.setFloat(static_cast<double>(static_cast<std::int64_t>(readU64LE(raw.data()))) / 10000.0);
+    const auto scaled = static_cast<std::int64_t>(readU64LE(raw.data()));
+    const std::uint64_t magnitude =
+        scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
+    if (magnitude <= kExactInDouble) {
+        // both operands exact: the one rounding of the division gives the nearest double
+        out.setFloat(static_cast<double>(scaled) / 10000.0);
+        return;
+    }
+    // Larger amounts would be rounded twice, to a double and by the division, and can miss the
+    // nearest double (432594778917570.9440 came out as ...571): the decimal text rounds once.
+    char text[32];
+    char* end = text;
+    if (scaled < 0)
+        *end++ = '-';
+    end = std::to_chars(end, text + sizeof text, magnitude / 10000).ptr;
+    const auto fraction = static_cast<unsigned>(magnitude % 10000); // four decimal places
+    *end++ = '.';
+    for (unsigned unit = 1000; unit > 0; unit /= 10)
+        *end++ = static_cast<char>('0' + fraction / unit % 10);
+    double d = 0.0;
+    std::from_chars(text, end, d);
+    out.setFloat(d);
 }
 
 void decodeDoubleLE(std::string_view raw, Value& out) {

@@ -28,7 +28,7 @@ void decodeLogical(std::string_view raw, Value& out);
 void decodeInt32LE(std::string_view raw, Value& out);
 // dBASE 7 I and +: int32 big-endian with the sign bit flipped; all zero bytes give Null.
 void decodeInt32Sortable(std::string_view raw, Value& out);
-// Y: int64 little-endian / 10,000, as Float.
+// Y: int64 little-endian / 10,000, as the nearest Float.
 void decodeCurrency(std::string_view raw, Value& out);
 // VFP B: IEEE double little-endian.
 void decodeDoubleLE(std::string_view raw, Value& out);

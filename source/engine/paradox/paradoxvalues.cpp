@@ -150,10 +150,14 @@ bool decodeFixedValue(TFieldType type, const unsigned char* p, std::size_t width
             out.setNull();
         return true;
     case ftTime:
-        if (decodeInteger(p, width, integer))
-            out.setTime(static_cast<std::int32_t>(integer)); // milliseconds since midnight
-        else
+        if (!decodeInteger(p, width, integer)) {
             out.setNull();
+            return true;
+        }
+        // milliseconds since midnight: anything outside one day is no time of day
+        if (integer < 0 || integer >= kMillisPerDayInt)
+            return false;
+        out.setTime(static_cast<std::int32_t>(integer));
         return true;
     case ftFloat:
     case ftCurrency:

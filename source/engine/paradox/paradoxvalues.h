@@ -24,7 +24,8 @@ bool decodeBcd(const unsigned char* p, double& value, bool& valid);
 
 // Decodes the non-blob field p[0..width) of the given column type into out (Null when blank).
 // Text is converted from codePage to Windows-1252 and cut at the first zero byte. Returns false
-// when the stored value cannot be represented (a timestamp out of range, a BCD scale above 32).
+// when the stored value cannot be represented (a timestamp out of range, a time outside the day,
+// a BCD scale above 32).
 bool decodeFixedValue(TFieldType type, const unsigned char* p, std::size_t width,
                       const CodePage& codePage, Value& out);
 
