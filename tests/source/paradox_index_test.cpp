@@ -46,7 +46,7 @@ TEST(ParadoxIndexes, SecondaryIndexesCarryTheirFieldsAndOptions) {
     struct Case {
         const char* what;
         int keyFields;
-        PxIndexSpec spec;
+        PxIndexSpec layout;
         std::string expected;
     };
     const Case cases[] = {
@@ -67,7 +67,7 @@ TEST(ParadoxIndexes, SecondaryIndexesCarryTheirFieldsAndOptions) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(c.what) + " v" + std::to_string(version));
             auto b = customers(version, c.keyFields);
-            b.index(c.spec);
+            b.index(c.layout);
             const auto indexes = fixtures::openParadox(b.build())->indexes();
             const std::string primary = c.keyFields == 0   ? ""
                                         : c.keyFields == 1 ? "[Id ixPrimary,ixUnique]"

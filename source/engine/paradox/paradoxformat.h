@@ -46,7 +46,7 @@ enum FileType : std::uint8_t {
 // Version byte (offset 0x39) of the oldest and newest levels read: 3.0 and 7.x.
 constexpr std::uint8_t kFirstVersion = 0x03;
 constexpr std::uint8_t kLastVersion = 0x0C;
-// From this version on, table and index data files carry the extra header part 0x58-0x77, a
+// From this version on, table and index data files carry the extra header block 0x58-0x77, a
 // code page and the field-number array.
 constexpr std::uint8_t kExtraHeaderVersion = 0x05;
 // From this version on the table name slot of the header is 261 bytes instead of 79.
