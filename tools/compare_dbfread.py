@@ -7,7 +7,7 @@ what dbfread reads, and prints a short summary of the real differences per table
 
     python3 tools/compare_dbfread.py [--cli PATH] [--all] [TABLE.dbf | FOLDER]...
 
---cli   the vorendal-cli to run (default: build-xcheck/cli/vorendal-cli, or $VORENDAL_CLI)
+--cli   the vorendal-cli to run (default: build/cli/vorendal-cli, or $VORENDAL_CLI)
 --all   list every differing value instead of the first few per field
 
 Normalisation of representation differences (not reported):
@@ -58,7 +58,7 @@ from dbfread.codepages import codepages as DBFREAD_CODEPAGES
 from dbfread.field_parser import FieldParser
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-DEFAULT_CLI = os.path.join(HERE, '..', 'build-xcheck', 'cli', 'vorendal-cli')
+DEFAULT_CLI = os.path.join(HERE, '..', 'build', 'cli', 'vorendal-cli')
 TESTDATA = '/work/shared/testdata'
 SHOWN_PER_FIELD = 3
 TABLE_ENCODING = ['cp437']  # the code page of the table being compared

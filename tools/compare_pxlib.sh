@@ -5,7 +5,7 @@
 #   PATH: .db files or folders searched for them; /work/shared/testdata is always included.
 #   -v    list every differing value instead of the first few per column.
 # Environment:
-#   VORENDAL_CLI  vorendal-cli to run (default: build-pxcheck/cli/vorendal-cli beside this tool)
+#   VORENDAL_CLI  vorendal-cli to run (default: build/cli/vorendal-cli of the project)
 #   PXDUMP        the pxlib dumper (default /tmp/pxdump, built from tools/compare_pxlib.c when
 #                 missing: cc tools/compare_pxlib.c -lpx -o /tmp/pxdump)
 #
@@ -27,7 +27,7 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
-cli=${VORENDAL_CLI:-$root/build-pxcheck/cli/vorendal-cli}
+cli=${VORENDAL_CLI:-$root/build/cli/vorendal-cli}
 pxdump=${PXDUMP:-/tmp/pxdump}
 verbose=0
 if [ "${1:-}" = "-v" ]; then
