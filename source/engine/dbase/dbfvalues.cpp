@@ -18,6 +18,15 @@ bool isBlank(char c) {
     return c == ' ' || c == '\0';
 }
 
+// The value without the blanks (spaces, zero bytes) that pad it on either side.
+std::string_view trimBlanks(std::string_view raw) {
+    while (!raw.empty() && isBlank(raw.front()))
+        raw.remove_prefix(1);
+    while (!raw.empty() && isBlank(raw.back()))
+        raw.remove_suffix(1);
+    return raw;
+}
+
 bool allZero(std::string_view raw) {
     for (char c : raw) {
         if (c != '\0')
@@ -93,18 +102,13 @@ void decodeText(std::string_view raw, const DbfTextConverter* converter, Value& 
 }
 
 void decodeNumber(std::string_view raw, bool integer, Value& out) {
-    std::size_t b = 0;
-    std::size_t e = raw.size();
-    while (b < e && isBlank(raw[b]))
-        ++b;
-    while (e > b && isBlank(raw[e - 1]))
-        --e;
-    const char* first = raw.data() + b;
-    const char* last = raw.data() + e;
+    const std::string_view trimmed = trimBlanks(raw);
+    const char* first = trimmed.data();
+    const char* last = first + trimmed.size();
     if (first != last && *first == '+')
         ++first;
     out.setNull();
-    if (first == last || *first == '+' || (*first == '-' && raw.data() + b != first))
+    if (first == last || *first == '+' || (*first == '-' && trimmed.data() != first))
         return;
     const std::string_view text(first, static_cast<std::size_t>(last - first));
     char buffer[kMaxNumberText];
@@ -248,15 +252,8 @@ MemoPointer parseMemoPointer(std::string_view raw, std::uint32_t& block) {
         block = readU32LE(raw.data());
         return block == 0 ? MemoPointer::Empty : MemoPointer::Block;
     }
-    std::size_t b = 0;
-    std::size_t e = raw.size();
-    while (b < e && isBlank(raw[b]))
-        ++b;
-    while (e > b && isBlank(raw[e - 1]))
-        --e;
     std::uint64_t v = 0;
-    for (std::size_t i = b; i < e; ++i) {
-        const char c = raw[i];
+    for (const char c : trimBlanks(raw)) {
         if (c < '0' || c > '9')
             return MemoPointer::Damaged;
         v = v * 10 + static_cast<std::uint64_t>(c - '0');
