@@ -1,89 +1,93 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
-#include <vector>
 
-#include "base/ansi.h"
 #include "base/exceptions.h"
-#include "cli/describe.h"
+#include "base/textfile.h"
+#include "cli/commands.h"
+#include "cli/options.h"
+#include "cli/usage.h"
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: vorendal-cli describe TABLE...\n"
-    "\n"
-    "Prints what Vorendal reads from each Paradox (.db) or dBASE/FoxPro (.dbf) table,\n"
-    "as UTF-8 tab-separated lines:\n"
-    "  table   <path> <table name>\n"
-    "  field   <name> <type> <size> <required 0|1>\n"
-    "  index   <fields joined by ;> <options>\n"
-    "  record  <value>...      (null: \\N; text escapes \\\\ \\t \\r \\n)\n"
-    "\n"
-    "Options (anywhere on the line):\n"
-    "  -h, --help   show this text\n"
-    "  --           end of options\n";
-
 int usageError(const std::string& text) {
-    std::fprintf(stderr, "vorendal-cli: %s\n%s", text.c_str(), kUsage);
+    std::fprintf(stderr, "vorendal-cli: %s\n%s", text.c_str(), vorendal::cli::kUsage);
     return 2;
 }
 
-// Shows an error as the window's error display would: the message with its closing full stop.
-void reportError(const std::string& message) {
-    const std::string shown = vorendal::ansiToUtf8(vorendal::displayText(message));
-    std::fprintf(stderr, "%s\n", shown.c_str());
-}
+// Standard output or the file of -o, closed (and checked) at the end.
+class Output {
+public:
+    explicit Output(const std::optional<std::string>& path) {
+        if (!path) {
+            m_file = stdout;
+            return;
+        }
+        m_file = std::fopen(path->c_str(), "wb");
+        if (m_file == nullptr)
+            vorendal::throwIoError(errno, *path);
+        m_owned = true;
+    }
+    ~Output() {
+        if (m_owned && m_file != nullptr)
+            std::fclose(m_file);
+    }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    std::FILE* file() const { return m_file; }
+
+    // Writes what is buffered; false (errno set) when that fails.
+    bool finish() {
+        const bool flushed = std::fflush(m_file) == 0;
+        if (!m_owned)
+            return flushed;
+        const bool closed = std::fclose(m_file) == 0;
+        m_file = nullptr;
+        return flushed && closed;
+    }
+
+private:
+    std::FILE* m_file = nullptr;
+    bool m_owned = false;
+};
 
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> words;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && (arg == "-h" || arg == "--help")) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            return usageError("unknown option " + arg);
-        } else {
-            words.push_back(arg);
-        }
+    using namespace vorendal::cli;
+    Options options;
+    try {
+        options = parseCommandLine(argc, argv);
+    } catch (const UsageError& e) {
+        return usageError(e.what());
     }
-    if (words.empty())
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (options.command.empty())
         return usageError("missing command");
-    if (words.front() != "describe")
-        return usageError("unknown command " + words.front());
-    if (words.size() < 2)
-        return usageError("describe needs at least one table");
+    const Command* command = findCommand(options.command);
+    if (command == nullptr)
+        return usageError("unknown command " + options.command);
 
-    static char buffer[1 << 16];
-    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    int status = 0;
-    vorendal::TTable table("Table1");
-    for (std::size_t i = 1; i < words.size(); ++i) {
-        try {
-            // Arguments arrive as UTF-8; the table component works in 1252 like the window.
-            vorendal::cli::describeTable(table, vorendal::utf8ToAnsi(words[i]), stdout);
-        } catch (const vorendal::EAbort&) {
-            status = 1;
-        } catch (const vorendal::Exception& e) {
-            std::fflush(stdout);
-            reportError(e.message());
-            status = 1;
-        } catch (const std::exception& e) {
-            std::fflush(stdout);
-            reportError(e.what());
-            status = 1;
+    try {
+        Output output(options.output);
+        static char buffer[1 << 16];
+        std::setvbuf(output.file(), buffer, _IOFBF, sizeof buffer);
+        const int status = command->run(options, output.file());
+        if (!output.finish()) {
+            reportError(std::strerror(errno));
+            return 1;
         }
-        table.Close();
-    }
-    if (std::fflush(stdout) != 0) {
-        reportError(std::strerror(errno));
+        return status;
+    } catch (const UsageError& e) {
+        return usageError(e.what());
+    } catch (const vorendal::Exception& e) {
+        reportError(e.message());
         return 1;
     }
-    return status;
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vorendal::cli {
+
+// A command line that cannot be run as written; main prints it with the usage text, exit 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The parsed command line. Options may stand anywhere, before or after the command and its
+// operands; "--" ends the options.
+struct Options {
+    bool help = false;
+    std::string command;                 // describe, structure, procedure, data, all, create, alter
+    std::vector<std::string> operands;   // the command's arguments, exactly as given (bytes)
+    std::optional<std::string> output;   // -o FILE: write there instead of standard output
+    std::optional<std::string> locale;   // --locale NAME: regional settings of that locale
+    std::optional<std::string> codepage; // --codepage N: the text of every table read under N
+    bool ignoreDamaged = false;          // --ignore-damaged: damaged values do not fail the run
+    bool firebird = false;               // --firebird: the output profile for Firebird 3+
+};
+
+// Parses argv[1..argc-1]. Throws UsageError for an unknown option or a missing option value.
+// The command and its operands are checked by the command itself.
+Options parseCommandLine(int argc, const char* const* argv);
+
+} // namespace vorendal::cli
