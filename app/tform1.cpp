@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include <QEvent>
 #include <QFile>
+#include <QLocale>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QShowEvent>
@@ -17,6 +19,7 @@
 #include "app/filelistbox.h"
 #include "app/fonts.h"
 #include "app/glyphs.h"
+#include "app/locale/localesettings.h"
 #include "app/prompts.h"
 #include "app/scriptpane.h"
 #include "app/stringgrid.h"
@@ -54,7 +57,8 @@ void showNearestFolderAbove(DirectoryListBox& tree, const std::filesystem::path&
 
 TForm1::TForm1(Prompts& prompts, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_prompts(prompts), m_scriptSavePath(QStringLiteral("/")) {
+      m_prompts(prompts), m_scriptSavePath(QStringLiteral("/")),
+      m_regionalSettings(regionalSettingsFromLocale(QLocale::system())) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vorendal"));
     setWindowIcon(Glyphs::applicationIcon());
@@ -136,6 +140,13 @@ void TForm1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // nothing moves with the frame but the status bar, which spans the bottom edge
     StatusBar1->setGeometry(0, height() - StatusBar1->height(), width(), StatusBar1->height());
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // the user changed the regional settings while the program runs: the next export uses them
+    if (event->type() == QEvent::LocaleChange)
+        m_regionalSettings = regionalSettingsFromLocale(QLocale::system());
 }
 
 void TForm1::FormShow() {

@@ -16,6 +16,9 @@ const char* const kUsage =
     "\n"
     "Options (anywhere on the line):\n"
     "  -o FILE      write to FILE instead of standard output\n"
+    "  --locale NAME\n"
+    "               format numbers, dates and times by the locale NAME (pt_BR, en_US, C...)\n"
+    "               instead of the user's own\n"
     "  -h, --help   show this text\n"
     "  --           end of options\n";
 
