@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/prompts.h"
+#include "designer/designerscript.h"
 #include "source/ttable.h"
 
 class QAbstractButton;
@@ -20,7 +22,6 @@ namespace vorendal {
 class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
-class Prompts;
 class ScriptPane;
 class StringGrid;
 
@@ -54,10 +55,16 @@ public:
     void DriveComboBox1Change(int index);
     void DirectoryListBox1Open(int row);
     void FormShow();
+    // The designer grid's edit-text event: shows the hint of column ACol on Label4.
+    void criatabelaGetEditText(QObject* Sender, int ACol, int ARow, QString& Value);
 
     // Sets up the designer grid when the window is shown: headings and row numbers; the field
     // cells are left as they are.
     void setupDesignerGrid();
+
+    // The table definition file dialogs: their settings, and the full name last confirmed.
+    FileDialogRequest salvartabela;
+    FileDialogRequest Lertabela;
 
     // The table component of the table source.
     TTable Table1;
@@ -113,6 +120,10 @@ private:
     void connectHandlers();
     void startBrowser();
     void onClick(QAbstractButton* button, void (TForm1::*handler)());
+    void setUpTableDefinitionDialogs();
+    // "Criar tabela" and "Alterar tabela": the script file in the current directory, shown on
+    // page "SQL".
+    void runDesignerScript(DesignerScript kind);
 
     Prompts& m_prompts;
     // The save dialog's offer: the root at first, then the full name last confirmed.
