@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -53,6 +55,13 @@ void showNearestFolderAbove(DirectoryListBox& tree, const std::filesystem::path&
             above = above.parent_path();
         }
     }
+}
+
+// Where table definitions are kept: the user's documents folder, or the home folder for a user
+// who has none.
+QString documentsFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 } // namespace
@@ -120,7 +129,7 @@ void TForm1::setUpTableDefinitionDialogs() {
     salvartabela.filter = QStringLiteral("Definição de tabela (*.tab)");
     salvartabela.hideFilterDetails = true;
     salvartabela.defaultSuffix = QStringLiteral("tab");
-    salvartabela.initialPath = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    salvartabela.initialPath = documentsFolder();
     salvartabela.confirmOverwrite = false;
     salvartabela.mustExist = false;
     Lertabela = salvartabela;

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -63,13 +64,10 @@ void TestDesigner::cleanup() {
 }
 
 void TestDesigner::fillWorkedExample() {
-    const QStringList rows[] = {{u"codigo"_s, u"i"_s, {}, u"x"_s, {}},
-                                {u"nome"_s, u"v"_s, u"60"_s, {}, u"N"_s},
-                                {u"saldo"_s, u"n"_s, u"15,2"_s, {}, u"S"_s}};
-    for (int r = 0; r < 3; ++r) {
-        for (int c = 0; c < 5; ++c)
-            m_form->criatabela->setCellText(c + 1, r + 1, rows[r][c]);
-    }
+    const char* cells[] = {"codigo", "i", "",      "x", "",     "nome", "v", "60",
+                           "",       "N", "saldo", "n", "15,2", "",     "S"};
+    for (int i = 0; i < 15; ++i)
+        m_form->criatabela->cells().setCell(i % 5 + 1, i / 5 + 1, cells[i]);
 }
 
 QStringList TestDesigner::names(int first, int last) const {
@@ -112,70 +110,54 @@ void TestDesigner::typingEditsTheCellsAndShowsTheHint() {
 }
 
 void TestDesigner::rowButtons() {
+    // the rules of the moves are the grid's own; here: the buttons move the current cell along
     StringGrid* grid = m_form->criatabela;
     grid->setCellText(1, 1, u"A"_s);
-    grid->setCellText(5, 1, u"N"_s);
     grid->setCellText(1, 2, u"B"_s);
-    grid->setCellText(1, 999, u"Z"_s);
     m_form->Edit1->setText(u"t"_s);
     grid->setCurrentCell(5, 1);
-    QTest::mouseClick(m_form->BitBtn10, Qt::LeftButton); // first row: nothing
-    QCOMPARE(names(1, 3), (QStringList{u"A"_s, u"B"_s, {}}));
     QTest::mouseClick(m_form->BitBtn11, Qt::LeftButton);
-    QCOMPARE(names(1, 3), (QStringList{u"B"_s, u"A"_s, {}}));
-    QCOMPARE(grid->cellText(5, 2), u"N"_s);
+    QCOMPARE(names(1, 2), (QStringList{u"B"_s, u"A"_s}));
     QCOMPARE(grid->currentRow(), 2);
     QCOMPARE(grid->currentCol(), 5);
-    QTest::mouseClick(m_form->BitBtn11, Qt::LeftButton); // next to an empty row: moves all the same
-    QCOMPARE(names(1, 3), (QStringList{u"B"_s, {}, u"A"_s}));
     grid->setCurrentCell(2, 999);
-    QTest::mouseClick(m_form->BitBtn11, Qt::LeftButton); // last row: nothing
-    QCOMPARE(grid->currentRow(), 999);
     QTest::mouseClick(m_form->BitBtn10, Qt::LeftButton);
-    QCOMPARE(names(998, 999), (QStringList{u"Z"_s, {}}));
     QCOMPARE(grid->currentRow(), 998);
-    QCOMPARE(grid->cellText(0, 998), u"998"_s);
-
+    QVERIFY(grid->visualRect(grid->currentIndex()).intersects(grid->viewport()->rect()));
     QTest::mouseClick(m_form->BitBtn12, Qt::LeftButton);
-    QCOMPARE(names(1, 3), (QStringList{{}, {}, {}}));
-    QCOMPARE(grid->cellText(1, 998), QString());
-    QCOMPARE(grid->cellText(1, 0), u"Nome do campo"_s);
+    QCOMPARE(names(1, 2), (QStringList{{}, {}}));
     QCOMPARE(grid->cellText(0, 999), u"999"_s);
     QCOMPARE(m_form->Edit1->text(), u"t"_s);
     QCOMPARE(grid->currentRow(), 998);
 }
 
 void TestDesigner::tableDefinitionDialogs() {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(documents).isDir())
+        documents = QDir::homePath();
     const QString path = m_dir->filePath(u"design.tab"_s);
     fillWorkedExample();
-    m_prompts->fileAnswers = {std::nullopt, path};
+    m_prompts->fileAnswers = {std::nullopt, path, path, m_dir->filePath(u"none.tab"_s)};
     QTest::mouseClick(m_form->BitBtn8, Qt::LeftButton); // cancelled
     QVERIFY(!QFile::exists(path));
     QTest::mouseClick(m_form->BitBtn8, Qt::LeftButton);
-    QCOMPARE(test::readFile(path),
-             QByteArray("codigo\r\ni\r\n\r\nx\r\n\r\nnome\r\nv\r\n60\r\n\r\nN\r\n"
-                        "saldo\r\nn\r\n15,2\r\n\r\nS\r\n#\r\n"));
-    QCOMPARE(m_prompts->saveRequests.size(), 2);
+    QCOMPARE(test::readFile(path), "codigo\r\ni\r\n\r\nx\r\n\r\nnome\r\nv\r\n60\r\n\r\nN\r\n"
+                                   "saldo\r\nn\r\n15,2\r\n\r\nS\r\n#\r\n");
     for (const FileDialogRequest& request : {m_prompts->saveRequests[0], m_form->Lertabela}) {
         QCOMPARE(request.filter, u"Definição de tabela (*.tab)"_s);
-        QVERIFY(request.hideFilterDetails);
+        QVERIFY(request.hideFilterDetails && !request.confirmOverwrite && !request.mustExist);
         QCOMPARE(request.defaultSuffix, u"tab"_s);
         QCOMPARE(request.initialPath, documents);
-        QVERIFY(!request.confirmOverwrite);
-        QVERIFY(!request.mustExist);
     }
+    QCOMPARE(m_form->salvartabela.initialPath, path); // offered next time
 
     m_form->criatabela->cells().clear();
     m_form->criatabela->setCellText(1, 4, u"KEPT"_s);
-    m_prompts->fileAnswers = {path, m_dir->filePath(u"none.tab"_s)};
     QTest::mouseClick(m_form->BitBtn9, Qt::LeftButton);
     QCOMPARE(names(1, 4), (QStringList{u"codigo"_s, u"nome"_s, u"saldo"_s, u"KEPT"_s}));
-    QCOMPARE(m_form->criatabela->cellText(3, 3), u"15,2"_s);
     QTest::mouseClick(m_form->BitBtn9, Qt::LeftButton);
     QCOMPARE(m_prompts->errors, QStringList{u"File not found."_s});
-    QCOMPARE(m_prompts->openRequests.size(), 2);
-    QCOMPARE(m_prompts->openRequests[1].initialPath, path); // the last confirmed name
+    QCOMPARE(m_prompts->openRequests[1].initialPath, path);
     QCOMPARE(m_form->PageControl1->currentWidget(), m_form->TabSheet2);
 }
 
@@ -184,23 +166,22 @@ void TestDesigner::scriptButtons() {
     fillWorkedExample();
     QTest::mouseClick(m_form->BitBtn7, Qt::LeftButton); // no table name
     QCOMPARE(m_prompts->messages, QStringList{u"Voce não informou o nome da tabela!..."_s});
-    QCOMPARE(m_form->criatabela->cellText(1, 1), u"codigo"_s);
+    QCOMPARE(names(1, 1), QStringList{u"codigo"_s});
     QVERIFY(QDir(m_dir->path()).isEmpty());
     QCOMPARE(m_form->RichEdit2->toPlainText(), u"old"_s);
 
     m_form->Edit1->setText(u"clientes"_s);
-    QTest::mouseClick(m_form->BitBtn7, Qt::LeftButton);
     const QString script = m_dir->filePath(u"clientes.SQL"_s);
-    QVERIFY(test::readFile(script).startsWith("CREATE TABLE clientes\r\n(\r\n\"CODIGO\"  INTEGER"));
-    QCOMPARE(m_form->PageControl1->currentWidget(), m_form->TabSheet3);
-    QCOMPARE(m_form->RichEdit2->toPlainText(),
-             QString::fromLatin1(test::readFile(script)).replace(u"\r\n"_s, u"\n"_s).chopped(1));
-    QCOMPARE(names(1, 3), (QStringList{u"CODIGO"_s, u"NOME"_s, u"SALDO"_s}));
-    QCOMPARE(m_form->criatabela->cellText(4, 1), u"*"_s);
-
-    QTest::mouseClick(m_form->BitBtn13, Qt::LeftButton);
+    for (QPushButton* button : {m_form->BitBtn7, m_form->BitBtn13}) {
+        m_form->PageControl1->setCurrentWidget(m_form->TabSheet2);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(m_form->PageControl1->currentWidget(), m_form->TabSheet3);
+        QCOMPARE(
+            m_form->RichEdit2->toPlainText(),
+            QString::fromLatin1(test::readFile(script)).replace(u"\r\n"_s, u"\n"_s).chopped(1));
+        QCOMPARE(names(1, 3), (QStringList{u"CODIGO"_s, u"NOME"_s, u"SALDO"_s}));
+    }
     QVERIFY(test::readFile(script).startsWith("ALTER TABLE CLIENTES\r\nADD \"CODIGO\""));
-    QVERIFY(m_form->RichEdit2->toPlainText().endsWith(u"ADD PRIMARY KEY (\"CODIGO\")"_s));
     QVERIFY(m_prompts->errors.isEmpty());
 }
 
@@ -209,7 +190,6 @@ void TestDesigner::scriptFailures_data() {
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("needsPermissions");
     QTest::newRow("read-only script") << u"readonly"_s << u"File access denied."_s << true;
-    QTest::newRow("folder in the way") << u"folder"_s << u"File access denied."_s << false;
     QTest::newRow("path in the name") << u"../escape"_s << u"Invalid filename."_s << false;
 }
 
@@ -219,7 +199,6 @@ void TestDesigner::scriptFailures() {
     QFETCH(bool, needsPermissions);
     test::writeFile(m_dir->filePath(u"readonly.SQL"_s), "old");
     QFile::setPermissions(m_dir->filePath(u"readonly.SQL"_s), QFileDevice::ReadOwner);
-    QDir(m_dir->path()).mkdir(u"folder.SQL"_s);
     test::PermissionsObeyed obeyed;
     if (needsPermissions && !obeyed.active())
         QSKIP("file permissions cannot be made to apply to this process");
@@ -230,7 +209,7 @@ void TestDesigner::scriptFailures() {
     for (QPushButton* button : {m_form->BitBtn7, m_form->BitBtn13})
         QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(m_prompts->errors, (QStringList{shown, shown}));
-    QCOMPARE(m_form->criatabela->cellText(1, 1), u"codigo"_s);
+    QCOMPARE(names(1, 1), QStringList{u"codigo"_s});
     QCOMPARE(m_form->RichEdit2->toPlainText(), u"old"_s);
     QCOMPARE(m_form->PageControl1->currentWidget(), m_form->TabSheet2);
     QCOMPARE(test::readFile(m_dir->filePath(u"readonly.SQL"_s)), QByteArray("old"));
