@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
@@ -31,6 +32,21 @@ public:
         Q_EMIT m_grid->getEditText(index.column() + 1, index.row() + 1, value);
         if (line->text() != value)
             line->setText(value);
+    }
+
+    // Tab leaves the grid from the in-place editor too, with the text kept, instead of moving on
+    // to the next cell.
+    bool eventFilter(QObject* object, QEvent* event) override {
+        auto* editor = qobject_cast<QWidget*>(object);
+        const auto* key =
+            event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
+        if (editor == nullptr || key == nullptr ||
+            (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab))
+            return QStyledItemDelegate::eventFilter(object, event);
+        Q_EMIT commitData(editor);
+        Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
+        m_grid->leaveByTab(key->key() == Qt::Key_Tab);
+        return true;
     }
 
 private:
@@ -105,6 +121,10 @@ void StringGrid::setCurrentCell(int col, int row) {
     const QModelIndex cell = m_model->index(row - 1, col - 1);
     if (cell.isValid())
         setCurrentIndex(cell);
+}
+
+void StringGrid::leaveByTab(bool forward) {
+    focusNextPrevChild(forward);
 }
 
 bool StringGrid::eventFilter(QObject* watched, QEvent* event) {

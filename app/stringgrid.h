@@ -41,6 +41,8 @@ public:
     int currentRow() const;
     // Makes (col, row) the current cell and scrolls it into view.
     void setCurrentCell(int col, int row);
+    // Moves the focus on to the next control (or the previous one), as Tab does.
+    void leaveByTab(bool forward);
 
 Q_SIGNALS:
     // Raised each time the in-place editor is filled with the text of cell (col, row); value

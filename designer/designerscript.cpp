@@ -45,18 +45,34 @@ struct ScriptProfile {
 };
 
 // The InterBase/Firebird types the window's scripts use; the letters are tried in this order.
+// clang-format off
 constexpr TypeLetter kClassicTypes[] = {
-    {'D', "DATE", false, "", "0"},    {'V', "VARCHAR(", true, ")  CHARACTER SET ISO8859_1", ""},
-    {'T', "TIME", false, "", "0"},    {'B', "BOOLEAN", false, "", "0"},
-    {'I', "INTEGER", false, "", "0"}, {'M', "MEMO", false, "", "1"},
-    {'C', "CHAR", false, "", ""},     {'N', "NUMERIC(", true, ")", ""},
+    {'D', "DATE",     false, "",                           "0"},
+    {'V', "VARCHAR(", true,  ")  CHARACTER SET ISO8859_1", ""},
+    {'T', "TIME",     false, "",                           "0"},
+    {'B', "BOOLEAN",  false, "",                           "0"},
+    {'I', "INTEGER",  false, "",                           "0"},
+    {'M', "MEMO",     false, "",                           "1"},
+    {'C', "CHAR",     false, "",                           ""},
+    {'N', "NUMERIC(", true,  ")",                          ""},
 };
+// clang-format on
 
 // The window's scripts are read by the interactive SQL tool one statement at a time, so they
 // carry no terminator.
 constexpr ScriptProfile kClassicProfile = {
-    kClassicTypes,   "\"", ",", " NOT NULL,",   "CREATE TABLE ", "(",
-    "PRIMARY KEY (", ")",  ")", "ALTER TABLE ", "ADD ",          "ADD PRIMARY KEY (",
+    .types = kClassicTypes,
+    .quote = "\"",
+    .nullable = ",",
+    .notNull = " NOT NULL,",
+    .createHead = "CREATE TABLE ",
+    .createOpen = "(",
+    .createKeyHead = "PRIMARY KEY (",
+    .keyTail = ")",
+    .createClose = ")",
+    .alterHead = "ALTER TABLE ",
+    .alterField = "ADD ",
+    .alterKeyHead = "ADD PRIMARY KEY (",
 };
 
 std::string join(std::initializer_list<std::string_view> parts) {
