@@ -22,7 +22,14 @@ std::string run(int (*command)(const Options&, std::FILE*), std::vector<std::str
     char* buffer = nullptr;
     std::size_t size = 0;
     std::FILE* out = open_memstream(&buffer, &size);
-    const int status = command(options, out);
+    int status = 1;
+    try {
+        status = command(options, out);
+    } catch (...) {
+        std::fclose(out);
+        std::free(buffer);
+        throw;
+    }
     std::fclose(out);
     std::string text(buffer, size);
     std::free(buffer);
