@@ -18,6 +18,8 @@ struct FileDialogRequest {
     QString initialPath;
     // Ask before an existing file is replaced.
     bool confirmOverwrite = false;
+    // Open dialog: accept only the name of a file that exists.
+    bool mustExist = true;
 };
 
 // Every dialog and message box of the window goes through this seam, so that tests can answer

@@ -12,8 +12,9 @@ std::optional<QString> runFileDialog(const FileDialogRequest& request,
                                      QFileDialog::AcceptMode mode) {
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
-                                                       : QFileDialog::ExistingFile);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave || !request.mustExist
+                           ? QFileDialog::AnyFile
+                           : QFileDialog::ExistingFile);
     dialog.setNameFilter(request.filter);
     dialog.setDefaultSuffix(request.defaultSuffix);
     QFileDialog::Options options;

@@ -3,16 +3,23 @@
 #include <filesystem>
 #include <system_error>
 
+#include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QShowEvent>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
 
+#include "app/ansitext.h"
 #include "app/directorylistbox.h"
 #include "app/drivecombobox.h"
 #include "app/errordisplay.h"
@@ -24,6 +31,8 @@
 #include "app/scriptpane.h"
 #include "app/stringgrid.h"
 #include "base/exceptions.h"
+#include "designer/designergrid.h"
+#include "designer/tabledefinition.h"
 
 namespace vorendal {
 namespace {
@@ -33,8 +42,6 @@ constexpr int kClientWidth = 740;
 constexpr int kClientHeight = 498;
 constexpr int kLeft = 131;
 constexpr int kTop = 97;
-
-const char* const kGridHeadings[] = {"ID", "Nome do campo", "TP", "Tam.", "Key (*)", "Nulo (S/N)"};
 
 // The working folder cannot be shown (removed, or no access): the tree shows the nearest folder
 // above it that it can, the root at last, so that the browser stays usable.
@@ -51,6 +58,13 @@ void showNearestFolderAbove(DirectoryListBox& tree, const std::filesystem::path&
             above = above.parent_path();
         }
     }
+}
+
+// Where table definitions are kept: the user's documents folder, or the home folder for a user
+// who has none.
+QString documentsFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 } // namespace
@@ -74,6 +88,7 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent)
     createCommandButtons();
     createPages();
     createStatusBar();
+    setUpTableDefinitionDialogs();
     setTabOrder();
     connectHandlers();
     FileListBox1->setFocus();
@@ -103,12 +118,25 @@ void TForm1::connectHandlers() {
     onClick(BitBtn13, &TForm1::BitBtn13Click);
     onClick(SpeedButton1, &TForm1::SpeedButton1Click);
     onClick(SpeedButton2, &TForm1::SpeedButton2Click);
+    connect(criatabela, &StringGrid::getEditText, this, [this](int col, int row, QString& value) {
+        guarded(m_prompts, [&] { criatabelaGetEditText(criatabela, col, row, value); });
+    });
     connect(DriveComboBox1, &QComboBox::activated, this,
             [this](int index) { guarded(m_prompts, [&] { DriveComboBox1Change(index); }); });
     connect(DirectoryListBox1, &DirectoryListBox::openRequested, this,
             [this](int row) { guarded(m_prompts, [&] { DirectoryListBox1Open(row); }); });
     connect(DirectoryListBox1, &DirectoryListBox::directoryChanged, DriveComboBox1,
             &DriveComboBox::followFolder);
+}
+
+void TForm1::setUpTableDefinitionDialogs() {
+    salvartabela.filter = QStringLiteral("Definição de tabela (*.tab)");
+    salvartabela.hideFilterDetails = true;
+    salvartabela.defaultSuffix = QStringLiteral("tab");
+    salvartabela.initialPath = documentsFolder();
+    salvartabela.confirmOverwrite = false;
+    salvartabela.mustExist = false;
+    Lertabela = salvartabela;
 }
 
 void TForm1::startBrowser() {
@@ -155,10 +183,16 @@ void TForm1::FormShow() {
 }
 
 void TForm1::setupDesignerGrid() {
-    for (int col = 0; col < criatabela->gridColCount(); ++col)
-        criatabela->setCellText(col, 0, QLatin1String(kGridHeadings[col]));
-    for (int row = 1; row < criatabela->gridRowCount(); ++row)
-        criatabela->setCellText(0, row, QStringLiteral("%1").arg(row, 3, 10, QLatin1Char('0')));
+    criatabela->cells().setUp();
+}
+
+void TForm1::criatabelaGetEditText(QObject* /*Sender*/, int ACol, int /*ARow*/,
+                                   QString& /*Value*/) {
+    const std::string_view hint = columnHint(ACol);
+    if (hint.empty())
+        return;
+    Label4->setText(toQString(hint));
+    Label4->adjustSize();
 }
 
 void TForm1::BitBtn1Click() {
@@ -196,31 +230,53 @@ void TForm1::BitBtn6Click() {
 }
 
 void TForm1::BitBtn7Click() {
-    // CREATE TABLE script of the designer: comes with the designer's script writers
+    runDesignerScript(DesignerScript::createTable);
 }
 
 void TForm1::BitBtn8Click() {
-    // saving the table definition file: comes with the designer
+    const std::optional<QString> chosen = m_prompts.saveFileName(salvartabela);
+    if (!chosen)
+        return;
+    salvartabela.initialPath = *chosen;
+    saveTableDefinition(criatabela->cells(), QFile::encodeName(*chosen).toStdString());
 }
 
 void TForm1::BitBtn9Click() {
-    // reading a table definition file: comes with the designer
+    const std::optional<QString> chosen = m_prompts.openFileName(Lertabela);
+    if (!chosen)
+        return;
+    Lertabela.initialPath = *chosen;
+    readTableDefinition(criatabela->cells(), QFile::encodeName(*chosen).toStdString());
 }
 
 void TForm1::BitBtn10Click() {
-    // moving the current row up: comes with the designer grid's operations
+    const int row = criatabela->cells().moveRowUp(criatabela->currentRow());
+    criatabela->setCurrentCell(criatabela->currentCol(), row);
 }
 
 void TForm1::BitBtn11Click() {
-    // moving the current row down: comes with the designer grid's operations
+    const int row = criatabela->cells().moveRowDown(criatabela->currentRow());
+    criatabela->setCurrentCell(criatabela->currentCol(), row);
 }
 
 void TForm1::BitBtn12Click() {
-    // clearing the designer grid: comes with the designer grid's operations
+    criatabela->cells().clear();
 }
 
 void TForm1::BitBtn13Click() {
-    // ALTER TABLE script of the designer: comes with the designer's script writers
+    runDesignerScript(DesignerScript::alterTable);
+}
+
+void TForm1::runDesignerScript(DesignerScript kind) {
+    // a relative name: the script lands in the current directory, the folder the browser shows
+    const std::optional<std::filesystem::path> written =
+        writeDesignerScriptFile(kind, criatabela->cells(), toAnsi(Edit1->text()), {});
+    if (!written) {
+        m_prompts.message(toQString(kMissingTableNameMessage));
+        return;
+    }
+    RichEdit2->setPlainText(toQString(readDesignerScript(*written)));
+    PageControl1->setCurrentWidget(TabSheet3);
 }
 
 void TForm1::SpeedButton1Click() {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/prompts.h"
+#include "designer/designerscript.h"
 #include "scripts/regionalsettings.h"
 #include "source/ttable.h"
 
@@ -21,7 +23,6 @@ namespace vorendal {
 class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
-class Prompts;
 class ScriptPane;
 class StringGrid;
 
@@ -55,6 +56,8 @@ public:
     void DriveComboBox1Change(int index);
     void DirectoryListBox1Open(int row);
     void FormShow();
+    // The designer grid's edit-text event: shows the hint of column ACol on Label4.
+    void criatabelaGetEditText(QObject* Sender, int ACol, int ARow, QString& Value);
 
     // Sets up the designer grid when the window is shown: headings and row numbers; the field
     // cells are left as they are.
@@ -63,6 +66,10 @@ public:
     // The user's regional settings as the data export uses them: read from the system locale when
     // the window is made and again whenever the system announces a change.
     const RegionalSettings& regionalSettings() const { return m_regionalSettings; }
+
+    // The table definition file dialogs: their settings, and the full name last confirmed.
+    FileDialogRequest salvartabela;
+    FileDialogRequest Lertabela;
 
     // The table component of the table source.
     TTable Table1;
@@ -119,6 +126,10 @@ private:
     void connectHandlers();
     void startBrowser();
     void onClick(QAbstractButton* button, void (TForm1::*handler)());
+    void setUpTableDefinitionDialogs();
+    // "Criar tabela" and "Alterar tabela": the script file in the current directory, shown on
+    // page "SQL".
+    void runDesignerScript(DesignerScript kind);
 
     Prompts& m_prompts;
     // The save dialog's offer: the root at first, then the full name last confirmed.

@@ -176,8 +176,8 @@ void TForm1::createDesignerPage() {
     Label5 = label(page, "Label5", 427, 16, 92, 13, QStringLiteral("Valores para TP"));
     setTextColour(Label5, kNavy, true);
 
-    criatabela = place(new StringGrid({28, 205, 21, 29, 38, 52}, 1000, 18, page), "criatabela", 16,
-                       41, 402, 289);
+    criatabela =
+        place(new StringGrid({28, 205, 21, 29, 38, 52}, 18, page), "criatabela", 16, 41, 402, 289);
 
     Memo1 = place(new QTextEdit(page), "Memo1", 427, 40, 97, 137);
     Memo1->setAcceptRichText(false);

@@ -12,6 +12,8 @@ namespace {
 // Each command adds its entry here.
 constexpr Command kCommands[] = {
     {"describe", runDescribe},
+    {"create", runCreate},
+    {"alter", runAlter},
 };
 
 } // namespace

@@ -22,5 +22,7 @@ const Command* findCommand(const std::string& name);
 void reportError(const std::string& message);
 
 int runDescribe(const Options& options, std::FILE* out);
+int runCreate(const Options& options, std::FILE* out);
+int runAlter(const Options& options, std::FILE* out);
 
 } // namespace vorendal::cli

@@ -1,0 +1,44 @@
+#include <cstdio>
+#include <string>
+
+#include "base/ansi.h"
+#include "cli/commands.h"
+#include "designer/designergrid.h"
+#include "designer/designerscript.h"
+#include "designer/tabledefinition.h"
+
+namespace vorendal::cli {
+namespace {
+
+// Reads DEFINITION.tab into a grid and writes the script the designer's button would write to
+// NAME.SQL, byte for byte, to out.
+int runDesignerScript(DesignerScript kind, const char* command, const Options& options,
+                      std::FILE* out) {
+    if (options.operands.size() != 2)
+        throw UsageError(std::string(command) + " needs DEFINITION.tab and NAME");
+    DesignerGrid grid;
+    readTableDefinition(grid, options.operands[0]);
+    // Arguments arrive as UTF-8; the scripts are 1252 like the window's.
+    const std::string tableName = utf8ToAnsi(options.operands[1]);
+    const bool written = writeDesignerScript(kind, grid, tableName, [out](std::string_view line) {
+        std::fwrite(line.data(), 1, line.size(), out);
+        std::fwrite("\r\n", 1, 2, out);
+    });
+    if (!written) {
+        reportError(std::string(kMissingTableNameMessage));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int runCreate(const Options& options, std::FILE* out) {
+    return runDesignerScript(DesignerScript::createTable, "create", options, out);
+}
+
+int runAlter(const Options& options, std::FILE* out) {
+    return runDesignerScript(DesignerScript::alterTable, "alter", options, out);
+}
+
+} // namespace vorendal::cli

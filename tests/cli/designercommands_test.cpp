@@ -1,0 +1,66 @@
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <unistd.h>
+
+#include "base/exceptions.h"
+#include "cli/commands.h"
+#include "designer/designergrid.h"
+#include "designer/designerscript.h"
+#include "designer/tabledefinition.h"
+
+namespace vorendal::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string run(int (*command)(const Options&, std::FILE*), std::vector<std::string> operands) {
+    Options options;
+    options.operands = std::move(operands);
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&buffer, &size);
+    int status = 1;
+    try {
+        status = command(options, out);
+    } catch (...) {
+        std::fclose(out);
+        std::free(buffer);
+        throw;
+    }
+    std::fclose(out);
+    std::string text(buffer, size);
+    std::free(buffer);
+    EXPECT_EQ(status, 0);
+    return text;
+}
+
+// The commands write what the buttons write to NAME.SQL for the same table definition file.
+TEST(DesignerCommands, WriteTheButtonsBytes) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("vorendal-cli-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    const fs::path tab = folder / "clientes.tab";
+    std::ofstream(tab, std::ios::binary)
+        << "codigo\r\ni\r\n\r\nx\r\n\r\nnome\r\nv\r\n60\r\n\r\nN\r\n"
+           "sal\xE7o\r\nn\r\n15,2\r\n\r\nS\r\n#\r\n";
+    for (DesignerScript kind : {DesignerScript::createTable, DesignerScript::alterTable}) {
+        DesignerGrid grid;
+        readTableDefinition(grid, tab);
+        const auto written = writeDesignerScriptFile(kind, grid, "cli\xE9ntes", folder);
+        std::ifstream in(*written, std::ios::binary);
+        const std::string expected{std::istreambuf_iterator<char>(in), {}};
+        EXPECT_EQ(run(kind == DesignerScript::createTable ? runCreate : runAlter,
+                      {tab.string(), "cli\xC3\xA9ntes"}),
+                  expected);
+        EXPECT_NE(expected.find("\"SAL\xC7O\""), std::string::npos);
+    }
+    fs::remove_all(folder);
+    EXPECT_THROW(run(runCreate, {tab.string()}), UsageError);
+    EXPECT_THROW(run(runAlter, {(folder / "none.tab").string(), "t"}), EInOutError);
+}
+
+} // namespace
+} // namespace vorendal::cli
