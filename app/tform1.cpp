@@ -14,6 +14,7 @@
 #include "app/directorylistbox.h"
 #include "app/drivecombobox.h"
 #include "app/errordisplay.h"
+#include "app/exportprogressdialog.h"
 #include "app/filelistbox.h"
 #include "app/fonts.h"
 #include "app/glyphs.h"
@@ -21,6 +22,9 @@
 #include "app/scriptpane.h"
 #include "app/stringgrid.h"
 #include "base/exceptions.h"
+#include "scripts/dataexport.h"
+#include "scripts/procedurescript.h"
+#include "scripts/structurescript.h"
 
 namespace vorendal {
 namespace {
@@ -151,7 +155,7 @@ void TForm1::setupDesignerGrid() {
 }
 
 void TForm1::BitBtn1Click() {
-    // structure script of the selected table: comes with the structure-script generator
+    writeStructureScript(Table1, FileListBox1->FileName(), *RichEdit1);
 }
 
 void TForm1::BitBtn2Click() {
@@ -173,7 +177,7 @@ void TForm1::BitBtn3Click() {
 }
 
 void TForm1::BitBtn4Click() {
-    // insert-procedure script: comes with the insert-procedure generator
+    writeProcedureScript(Table1, FileListBox1->FileName(), *RichEdit1);
 }
 
 void TForm1::BitBtn5Click() {
@@ -181,7 +185,10 @@ void TForm1::BitBtn5Click() {
 }
 
 void TForm1::BitBtn6Click() {
-    // procedure calls with the table's data: come with the data export
+    ExportProgressDialog progress(this, exportProgressDelay);
+    // wired when the regional settings land: the user's settings instead of the defaults
+    writeDataExport(Table1, FileListBox1->FileName(), RegionalSettings{}, *RichEdit1,
+                    progress.callback());
 }
 
 void TForm1::BitBtn7Click() {
