@@ -8,7 +8,7 @@ packages=(cmake g++ make pkg-config libgtest-dev qt6-base-dev fonts-dejavu-core 
 for group in "$@"; do
     case "$group" in
         fuzz) packages+=(clang libclang-rt-14-dev) ;;
-        firebird) packages+=(firebird3.0-server-core firebird3.0-utils) ;;
+        firebird) packages+=(firebird3.0-server-core firebird3.0-utils firebird-dev) ;;
         screenshot) packages+=(xvfb xauth imagemagick) ;;
         *) echo "tools/deps.sh: unknown group $group" >&2; exit 2 ;;
     esac

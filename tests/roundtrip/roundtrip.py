@@ -1,0 +1,192 @@
+#!/usr/bin/env python3
+"""Loads tables into a real Firebird through the firebird profile's script and compares every
+value read back with what the table source yields.
+
+For each table: `vorendal-cli --firebird all TABLE` writes the script, a fresh dialect 3 database
+(default character set UTF8) is created, `isql-fb` runs the script (any error fails the table),
+`fbdump` reads the table back, and every value is compared with `vorendal-cli --firebird describe`
+of the same table: texts character for character, integers, floats exactly, money to four
+decimals, dates and times, nulls, memos and binary values whole.
+
+Usage: roundtrip.py --cli PATH --fbdump PATH --work DIR (--testdata DIR | TABLE...)
+Exit: 0 all loaded and equal, 1 a table failed, 77 Firebird's tools are missing (skipped).
+"""
+import argparse
+import decimal
+import os
+import shutil
+import subprocess
+import sys
+
+SKIP = 77
+
+
+def run(args, **kw):
+    return subprocess.run(args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, **kw)
+
+
+def tables_under(folder):
+    found = []
+    for root, _dirs, files in os.walk(folder):
+        for name in files:
+            if name.lower().endswith((".dbf", ".db")):
+                found.append(os.path.join(root, name))
+    return sorted(found)
+
+
+def unescape(text):
+    if text == "\\N":
+        return None
+    out, i = [], 0
+    while i < len(text):
+        c = text[i]
+        if c == "\\" and i + 1 < len(text):
+            out.append({"\\": "\\", "t": "\t", "r": "\r", "n": "\n"}.get(text[i + 1], text[i + 1]))
+            i += 2
+        else:
+            out.append(c)
+            i += 1
+    return "".join(out)
+
+
+def parse_describe(text):
+    name, fields, records = None, [], []
+    for line in text.split("\n"):
+        parts = line.split("\t")
+        if parts[0] == "table":
+            name = unescape(parts[2])
+        elif parts[0] == "field":
+            fields.append(parts[2])
+        elif parts[0] == "record":
+            records.append(parts[1:])
+    return name, fields, records
+
+
+def parse_dump(text):
+    columns, records = [], []
+    for line in text.split("\n"):
+        parts = line.split("\t")
+        if parts[0] == "column":
+            columns.append(parts[2])
+        elif parts[0] == "record":
+            records.append(parts[1:])
+    return columns, records
+
+
+def millis(time_text):
+    hms, _, fraction = time_text.partition(".")
+    h, m, s = (int(x) for x in hms.split(":"))
+    frac = decimal.Decimal("0." + (fraction or "0"))
+    return ((h * 60 + m) * 60 + s) * 1000 + int((frac * 1000).to_integral_value())
+
+
+def same_time(source, loaded):
+    if " " in source:
+        sd, st = source.split(" ", 1)
+        ld, lt = loaded.split(" ", 1)
+        return sd == ld and millis(st) == millis(lt)
+    return millis(source) == millis(loaded)
+
+
+def same(field_type, source, loaded):
+    """True when the loaded value equals the source value for a field of that type."""
+    if source == "\\N" or loaded == "\\N":
+        return source == loaded
+    if field_type in ("ftFloat",):
+        return float(source) == float(loaded)
+    if field_type in ("ftCurrency", "ftBCD", "ftFMTBcd"):
+        places = decimal.Decimal(loaded).as_tuple().exponent
+        if places < 0:
+            q = decimal.Decimal(1).scaleb(places)
+            return decimal.Decimal(source).quantize(q, rounding=decimal.ROUND_HALF_EVEN) == \
+                decimal.Decimal(loaded)
+        return float(source) == float(loaded)
+    if field_type in ("ftTime", "ftDateTime", "ftTimeStamp"):
+        return same_time(source, loaded)
+    if field_type in ("ftBytes", "ftVarBytes", "ftBlob", "ftGraphic", "ftParadoxOle",
+                      "ftDBaseOle", "ftTypedBinary"):
+        return source.lower() == loaded.lower()
+    return unescape(source) == unescape(loaded)
+
+
+def check_table(path, args, index):
+    base = os.path.join(args.work, "t%03d" % index)
+    described = run([args.cli, "--firebird", "--ignore-damaged", "describe", path])
+    if described.returncode != 0:
+        return "not read", described.stderr.decode("utf-8", "replace").strip().splitlines()[:1]
+    name, fields, source = parse_describe(described.stdout.decode("utf-8"))
+    script = base + ".sql"
+    made = run([args.cli, "--firebird", "--ignore-damaged", "all", path, "-o", script])
+    if made.returncode != 0:
+        return "FAIL", ["vorendal-cli all: " + made.stderr.decode("utf-8", "replace").strip()]
+    database = os.path.abspath(base + ".fdb")
+    if os.path.exists(database):
+        os.remove(database)
+    create = "SET SQL DIALECT 3;\nCREATE DATABASE '%s' DEFAULT CHARACTER SET UTF8;\n" % database
+    made = run(["isql-fb", "-q", "-b"], input=create.encode())
+    if made.returncode != 0:
+        return "FAIL", ["create database: " + made.stderr.decode("utf-8", "replace")]
+    loaded = run(["isql-fb", "-q", "-e", "-m", "-i", script, database])
+    output = (loaded.stdout + loaded.stderr).decode("utf-8", "replace")
+    errors = [l for l in output.splitlines() if "Statement failed" in l or "error" in l.lower()]
+    if loaded.returncode != 0 or errors:
+        excerpt = [l for l in output.splitlines() if l.strip()][:12]
+        return "FAIL", ["isql-fb exit %d" % loaded.returncode] + excerpt
+    dumped = run([args.fbdump, database, name])
+    if dumped.returncode != 0:
+        return "FAIL", ["fbdump: " + dumped.stderr.decode("utf-8", "replace")]
+    _columns, rows = parse_dump(dumped.stdout.decode("utf-8"))
+    problems = []
+    if len(rows) != len(source):
+        problems.append("%d rows loaded, %d in the table" % (len(rows), len(source)))
+    for r, (want, got) in enumerate(zip(source, rows)):
+        if len(want) != len(got):
+            problems.append("record %d: %d values, %d columns" % (r + 1, len(want), len(got)))
+            continue
+        for c, (a, b) in enumerate(zip(want, got)):
+            if not same(fields[c], a, b):
+                problems.append("record %d field %d (%s): %r != %r" %
+                                (r + 1, c + 1, fields[c], a[:60], b[:60]))
+        if len(problems) > 10:
+            break
+    if not args.keep:
+        for leftover in (database, script):
+            if os.path.exists(leftover):
+                os.remove(leftover)
+    if problems:
+        return "FAIL", problems[:10]
+    return "ok", ["%d records, %d fields" % (len(source), len(fields))]
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--cli", required=True)
+    parser.add_argument("--fbdump", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--testdata")
+    parser.add_argument("--keep", action="store_true", help="keep scripts and databases")
+    parser.add_argument("tables", nargs="*")
+    args = parser.parse_args()
+    if shutil.which("isql-fb") is None or not os.path.exists(args.fbdump):
+        print("round trip skipped: isql-fb or fbdump is not installed (tools/deps.sh firebird)")
+        return SKIP
+    tables = list(args.tables)
+    if args.testdata:
+        if not os.path.isdir(args.testdata):
+            print("round trip skipped: no test data at %s" % args.testdata)
+            return SKIP
+        tables += tables_under(args.testdata)
+    os.makedirs(args.work, exist_ok=True)
+    failed = 0
+    for index, path in enumerate(tables):
+        verdict, lines = check_table(path, args, index)
+        print("%-8s %s" % (verdict, path))
+        for line in lines:
+            print("         " + line)
+        failed += verdict == "FAIL"
+    print("%d tables, %d failed" % (len(tables), failed))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
