@@ -6,6 +6,7 @@
 
 #include "base/exceptions.h"
 #include "scripts/linesink.h"
+#include "scripts/quickfixed.h"
 #include "scripts/valueformat.h"
 #include "source/tablename.h"
 
@@ -46,44 +47,47 @@ ExportValue classicValueOf(TFieldType type) {
     }
 }
 
-// The text as the field's text getter gives it, without copying it when it is stored as text.
-template <typename Use> void withFieldText(const TField& field, Use&& use) {
-    const engine::Value& value = field.value();
-    if (value.kind == engine::Value::Kind::Null) {
-        use(std::string_view());
-    } else if (value.kind == engine::Value::Kind::Text) {
-        const std::string_view text = value.text;
-        use(text.substr(0, text.find('\0')));
-    } else {
-        const std::string text = field.AsString();
-        use(std::string_view(text));
-    }
-}
-
-// Between apostrophes, an apostrophe inside doubled so that the SQL string stays whole.
+// Between apostrophes, an apostrophe inside doubled so that the SQL string stays whole. The
+// text ends at its first zero byte, as the field's text getter gives it.
 void appendQuoted(std::string& out, std::string_view text) {
     out += '\'';
-    for (;;) {
-        const std::size_t quote = text.find('\'');
-        if (quote == std::string_view::npos)
+    std::size_t start = 0;
+    std::size_t i = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\0')
             break;
-        out.append(text.substr(0, quote + 1));
-        out += '\'';
-        text.remove_prefix(quote + 1);
+        if (c == '\'') {
+            out.append(text.data() + start, i + 1 - start);
+            start = i; // the apostrophe goes out twice
+        }
     }
-    out.append(text);
+    out.append(text.data() + start, i - start);
     out += '\'';
+}
+
+// The field's text, without copying it when it is stored as text.
+void appendQuotedField(std::string& out, const TField& field) {
+    const engine::Value& value = field.value();
+    if (value.kind == engine::Value::Kind::Text)
+        appendQuoted(out, value.text);
+    else if (value.kind == engine::Value::Kind::Null)
+        appendQuoted(out, {});
+    else
+        appendQuoted(out, field.AsString());
 }
 
 void appendInteger(std::string& out, std::int64_t value) {
     char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, static_cast<std::size_t>(end - digits));
 }
 
 // The numbers are written with the user's decimal separator; a decimal comma then becomes the
-// point that SQL needs.
-void commaToPoint(std::string& out, std::size_t from) {
+// point that SQL needs. Only a separator with a comma in it can put one there.
+void commaToPoint(std::string& out, std::size_t from, const RegionalSettings& settings) {
+    if (settings.decimalSeparator.find(',') == std::string::npos)
+        return;
     const std::size_t comma = out.find(',', from);
     if (comma != std::string::npos)
         out[comma] = '.';
@@ -94,7 +98,7 @@ void classicAppendValue(std::string& out, ExportValue kind, const TField& field,
     const std::size_t start = out.size();
     switch (kind) {
     case ExportValue::Text:
-        withFieldText(field, [&out](std::string_view text) { appendQuoted(out, text); });
+        appendQuotedField(out, field);
         return;
     case ExportValue::Integer:
         appendInteger(out, field.AsInteger());
@@ -103,12 +107,14 @@ void classicAppendValue(std::string& out, ExportValue kind, const TField& field,
         out += field.AsBoolean() ? "\"S\"" : "\"N\"";
         return;
     case ExportValue::Fixed2:
-        appendFixed2(out, field.AsFloat(), settings.decimalSeparator);
-        commaToPoint(out, start);
+        if (const double number = field.AsFloat();
+            !tryAppendFixed2(out, number, settings.decimalSeparator))
+            appendFixed2(out, number, settings.decimalSeparator);
+        commaToPoint(out, start, settings);
         return;
     case ExportValue::Money:
         appendCurrency(out, field.AsCurrency(), settings.decimalSeparator);
-        commaToPoint(out, start);
+        commaToPoint(out, start, settings);
         return;
     case ExportValue::Date:
         appendShortDate(out, field.AsDateTime(), settings);

@@ -1,6 +1,7 @@
 #include "scripts/scriptfilesink.h"
 
 #include <cerrno>
+#include <cstring>
 
 #include "base/exceptions.h"
 
@@ -21,6 +22,12 @@ ScriptFileSink::~ScriptFileSink() {
 }
 
 void ScriptFileSink::appendLine(std::string_view line) {
+    if (std::memchr(line.data(), '\n', line.size()) == nullptr &&
+        std::memchr(line.data(), '\r', line.size()) == nullptr) {
+        put(line);
+        put("\r\n");
+        return;
+    }
     // the pane turns each CR LF, lone CR and lone LF of a line into a line break of its own
     std::size_t start = 0;
     for (std::size_t i = 0; i < line.size(); ++i) {
