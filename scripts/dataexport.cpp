@@ -50,19 +50,20 @@ ExportValue classicValueOf(TFieldType type) {
 // Between apostrophes, an apostrophe inside doubled so that the SQL string stays whole. The
 // text ends at its first zero byte, as the field's text getter gives it.
 void appendQuoted(std::string& out, std::string_view text) {
+    if (const void* zero = std::memchr(text.data(), '\0', text.size()))
+        text =
+            text.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - text.data()));
     out += '\'';
-    std::size_t start = 0;
-    std::size_t i = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\0')
+    for (;;) {
+        const void* quote = std::memchr(text.data(), '\'', text.size());
+        if (quote == nullptr)
             break;
-        if (c == '\'') {
-            out.append(text.data() + start, i + 1 - start);
-            start = i; // the apostrophe goes out twice
-        }
+        const auto upTo = static_cast<std::size_t>(static_cast<const char*>(quote) - text.data());
+        out.append(text.data(), upTo + 1);
+        out += '\'';
+        text.remove_prefix(upTo + 1);
     }
-    out.append(text.data() + start, i - start);
+    out.append(text);
     out += '\'';
 }
 
