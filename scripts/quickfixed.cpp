@@ -20,10 +20,10 @@ bool tryAppendFixed2(std::string& out, double value, std::string_view decimalSep
         return false;
     // in thousandths: the rounded product is within the guard of the exact one
     const double product = magnitude * 1000.0;
-    const double whole = std::floor(product);
-    const double fraction = product - whole;
+    // below 10^15: the truncation is exact and fits a signed 64-bit integer
+    const auto thousandths = static_cast<std::uint64_t>(static_cast<std::int64_t>(product));
+    const double fraction = product - static_cast<double>(thousandths);
     const double guard = product * kRelativeGuard;
-    const auto thousandths = static_cast<std::uint64_t>(whole);
     if (fraction <= guard || fraction >= 1.0 - guard) {
         // The value lies at a whole thousandth or within a hair of one, where the expansion may
         // fall on either side. That changes the result only at a thousandth ending in 5, where
