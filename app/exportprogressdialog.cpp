@@ -6,6 +6,12 @@
 #include "base/exceptions.h"
 
 namespace vorendal {
+namespace {
+
+// The count and the Cancel button are looked at this often, so that the export keeps its pace.
+constexpr std::chrono::milliseconds kRefresh(50);
+
+} // namespace
 
 ExportProgressDialog::ExportProgressDialog(QWidget* parent, std::chrono::milliseconds delay,
                                            Clock clock)
@@ -28,11 +34,15 @@ void ExportProgressDialog::show() {
 }
 
 void ExportProgressDialog::update(std::uint64_t records) {
+    const auto now = m_clock();
     if (!m_dialog) {
-        if (m_clock() - m_start < m_delay)
+        if (now - m_start < m_delay)
             return;
         show();
+    } else if (now - m_lastShown < kRefresh) {
+        return;
     }
+    m_lastShown = now;
     m_dialog->setLabelText(QStringLiteral("Registros exportados: %1").arg(records));
     QCoreApplication::processEvents();
     if (m_dialog->wasCanceled())

@@ -39,6 +39,7 @@ private:
     std::chrono::milliseconds m_delay;
     Clock m_clock;
     std::chrono::steady_clock::time_point m_start;
+    std::chrono::steady_clock::time_point m_lastShown;
     std::unique_ptr<QProgressDialog> m_dialog;
 };
 
