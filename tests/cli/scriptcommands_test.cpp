@@ -1,5 +1,5 @@
-// vorendal-cli structure, procedure, data and all: the bytes they write and how a table that
-// fails is reported.
+// vorendal-cli structure, procedure, data and all: the bytes they write, options anywhere on the
+// line, and a table that fails.
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,65 +13,43 @@
 namespace vorendal::cli {
 namespace {
 
-using namespace fixtures;
-
-struct CliRun {
-    int status;
-    std::string out;
-};
-
-CliRun run(const char* const* argv, int argc) {
-    const Options options = parseCommandLine(argc, argv);
-    const Command* command = findCommand(options.command);
-    EXPECT_NE(command, nullptr);
+// Runs the command line; returns the exit status and what it wrote.
+std::pair<int, std::string> run(std::vector<const char*> argv) {
+    argv.insert(argv.begin(), "vorendal-cli");
+    const Options options = parseCommandLine(static_cast<int>(argv.size()), argv.data());
     char* buffer = nullptr;
     std::size_t size = 0;
     std::FILE* out = open_memstream(&buffer, &size);
-    const int status = command->run(options, out);
+    const int status = findCommand(options.command)->run(options, out);
     std::fclose(out);
-    CliRun result{status, std::string(buffer, size)};
+    std::string written(buffer, size);
     std::free(buffer);
-    return result;
+    return {status, written};
 }
 
 TEST(ScriptCommands, WriteTheScriptsOfEachTableInOrderWithCrLf) {
-    TempDir dir;
-    DbfBuilder b(0x03);
+    fixtures::TempDir dir;
+    fixtures::DbfBuilder b(0x03);
     b.field("ID", 'N', 4).field("NOME", 'C', 8);
-    b.record({dbfNumber("7", 4), dbfText("Ana", 8)});
+    b.record({fixtures::dbfNumber("7", 4), fixtures::dbfText("Ana", 8)});
     const std::string table = dir.write("Pessoa.dbf", b.bytes()).string();
     const std::string missing = (dir.path() / "none.dbf").string();
-
     const std::string structure = "CREATE TABLE \"PESSOA\"\r\n(\r\n"
                                   "\"ID\"                      INTEGER,\r\n"
                                   "\"NOME\"                    VARCHAR(8) CHARACTER SET "
                                   "ISO8859_1\r\n);\r\n\r\n";
     const std::string data = "EXECUTE PROCEDURE IN_PESSOA(7,'Ana');\r\n\r\n";
-    {
-        const char* argv[] = {"vorendal-cli", "structure", table.c_str(), table.c_str()};
-        EXPECT_EQ(run(argv, 4).out, structure + structure);
-    }
-    {
-        // options before and after the command; a failing table is skipped, the status is 1
-        const char* argv[] = {"vorendal-cli",  "--locale",    "C",         "data",
-                              missing.c_str(), table.c_str(), "--locale=C"};
-        const CliRun r = run(argv, 7);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, data);
-    }
-    {
-        const char* argv[] = {"vorendal-cli", "procedure", table.c_str()};
-        const CliRun r = run(argv, 3);
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.out.substr(0, 14), "COMMIT WORK;\r\n");
-        EXPECT_NE(r.out.find("\r\ncID                       INTEGER ,\r\n"), std::string::npos);
-        const char* all[] = {"vorendal-cli", "all", table.c_str()};
-        EXPECT_EQ(run(all, 3).out, structure + r.out + data);
-    }
-    {
-        const char* argv[] = {"vorendal-cli", "all"};
-        EXPECT_THROW(run(argv, 2), UsageError);
-    }
+
+    EXPECT_EQ(run({"structure", table.c_str(), table.c_str()}),
+              std::make_pair(0, structure + structure));
+    // options before and after the command; the failing table is skipped, the status is 1
+    EXPECT_EQ(run({"--locale", "C", "data", missing.c_str(), table.c_str(), "--locale=C"}),
+              std::make_pair(1, data));
+    const auto [status, procedure] = run({"procedure", table.c_str()});
+    EXPECT_EQ(procedure.substr(0, 14), "COMMIT WORK;\r\n");
+    EXPECT_NE(procedure.find("\r\ncID                       INTEGER ,\r\n"), std::string::npos);
+    EXPECT_EQ(run({"all", table.c_str()}), std::make_pair(0, structure + procedure + data));
+    EXPECT_THROW(run({"all"}), UsageError);
 }
 
 } // namespace

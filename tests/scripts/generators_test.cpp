@@ -1,37 +1,23 @@
 // The structure and insert-procedure scripts: the worked examples from a Paradox table written by
-// the fixture builder, the column layout, the key rule and what a failure leaves behind.
+// the fixture builder, the type tables, the column layout, the key rule and what a failure leaves.
 
 #include <gtest/gtest.h>
 
 #include "base/exceptions.h"
-#include "scripts/linesink.h"
 #include "scripts/procedurescript.h"
-#include "scripts/scripttext.h"
 #include "scripts/structurescript.h"
 #include "tests/fixtures/faketable.h"
 #include "tests/fixtures/paradoxfixture.h"
 #include "tests/fixtures/testdata.h"
+#include "tests/scripts/panesink.h"
 
 namespace vorendal {
 namespace {
 
 using namespace fixtures;
+using Lines = std::vector<std::string>;
 
-// The script pane's text model behind the line sink.
-struct PaneSink : LineSink {
-    ScriptText text;
-    void appendLine(std::string_view line) override { text.appendLine(line); }
-    // The lines joined by "\n", each ended by it.
-    std::string lines() const {
-        std::string joined;
-        for (std::size_t i = 0; i < text.lineCount(); ++i)
-            joined += text.row(i) + "\n";
-        return joined;
-    }
-};
-
-// Clientes.db: every field type of the examples, the key Codigo and a secondary index.
-std::filesystem::path writeClientes(const TempDir& dir) {
+TEST(Scripts, WorkedExamplesFromAParadoxTable) {
     ParadoxTableBuilder b;
     b.field("Codigo", 'I')
         .field("Nome", 'A', 40)
@@ -42,189 +28,158 @@ std::filesystem::path writeClientes(const TempDir& dir) {
         .field("Obs", 'M', 10)
         .keyFields(1)
         .index(PxIndexSpec("XG0", {"Nome", "Cadastro"}, "nomecad").ignoringCase())
-        .check("Vendedor", true)
-        .row({px::longInt(1), px::alpha("Ana")});
-    return b.build().writeTo(dir.path(), "Clientes");
-}
-
-TEST(StructureScript, WorkedExample) {
+        .check("Vendedor", true);
     TempDir dir;
-    const std::string path = writeClientes(dir).string();
+    const std::string path = b.build().writeTo(dir.path(), "Clientes").string();
     TTable table;
-    PaneSink sink;
-    writeStructureScript(table, path, sink);
-    EXPECT_EQ(sink.lines(), "CREATE TABLE \"CLIENTES\"\n"
-                            "(\n"
-                            "\"CODIGO\"                  INTEGER NOT NULL,\n"
-                            "\"NOME\"                    VARCHAR(40) CHARACTER SET ISO8859_1,\n"
-                            "\"ATIVO\"                   CHAR(01),\n"
-                            "\"SALDO\"                   NUMERIC(10,2),\n"
-                            "\"VENDEDOR\"                INTEGER NOT NULL,\n"
-                            "\"CADASTRO\"                DATE,\n"
-                            "\"OBS\"                     BLOB\n"
-                            ");\n"
-                            "\n"
-                            "ALTER TABLE CLIENTES ADD PRIMARY KEY (CODIGO);\n"
-                            "NOME;CADASTRO (INDICES SECUNDARIOS)\n");
+    PaneSink structure;
+    writeStructureScript(table, path, structure);
+    EXPECT_EQ(
+        structure.lines(),
+        (Lines{"CREATE TABLE \"CLIENTES\"", "(", "\"CODIGO\"                  INTEGER NOT NULL,",
+               "\"NOME\"                    VARCHAR(40) CHARACTER SET ISO8859_1,",
+               "\"ATIVO\"                   CHAR(01),",
+               "\"SALDO\"                   NUMERIC(10,2),",
+               "\"VENDEDOR\"                INTEGER NOT NULL,", "\"CADASTRO\"                DATE,",
+               "\"OBS\"                     BLOB", ");", "",
+               "ALTER TABLE CLIENTES ADD PRIMARY KEY (CODIGO);",
+               "NOME;CADASTRO (INDICES SECUNDARIOS)"}));
+    EXPECT_FALSE(table.Active());
+
+    PaneSink procedure;
+    writeProcedureScript(table, path, procedure);
+    EXPECT_EQ(procedure.lines(),
+              (Lines{"COMMIT WORK;",
+                     "SET AUTODDL OFF;",
+                     "SET TERM^;",
+                     "",
+                     "/* Stored Procedures */",
+                     "",
+                     "CREATE PROCEDURE \"IN_CLIENTES\"(",
+                     "\"cCODIGO\"                  INTEGER ,",
+                     "\"cNOME\"                    VARCHAR(40) CHARACTER SET ISO8859_1,",
+                     "\"cATIVO\"                   BOOLEAN,",
+                     "\"cSALDO\"                   NUMERIC(10,2),",
+                     "\"cVENDEDOR\"                INTEGER NOT NULL,",
+                     "\"cCADASTRO\"                DATE,",
+                     "\"cOBS\"                     BLOB)",
+                     "AS",
+                     " BEGIN",
+                     "     EXIT;",
+                     " END^",
+                     "",
+                     "SET TERM;^",
+                     "COMMIT WORK;",
+                     "SET AUTODDL ON;",
+                     "",
+                     "COMMIT WORK;",
+                     "SET AUTODDL OFF;",
+                     "SET TERM^;",
+                     "ALTER PROCEDURE IN_CLIENTES(",
+                     "cCODIGO                   INTEGER ,",
+                     "cNOME                     VARCHAR(40) CHARACTER SET ISO8859_1,",
+                     "cATIVO                    BOOLEAN,",
+                     "cSALDO                    NUMERIC(10,2),",
+                     "cVENDEDOR                 INTEGER NOT NULL,",
+                     "cCADASTRO                 DATE,",
+                     "cOBS                      BLOB)",
+                     "AS",
+                     " BEGIN",
+                     "  INSERT INTO CLIENTES(CODIGO,NOME,ATIVO,SALDO,VENDEDOR,CADASTRO,OBS)",
+                     "VALUES(:cCODIGO,:cNOME,:cATIVO,:cSALDO,:cVENDEDOR,:cCADASTRO,:cOBS);",
+                     "END^",
+                     "SET TERM;^",
+                     "COMMIT WORK;",
+                     "SET AUTODDL ON;"}));
     EXPECT_FALSE(table.Active());
     EXPECT_EQ(table.TableName(), path);
 }
 
-TEST(ProcedureScript, WorkedExample) {
-    TempDir dir;
-    const std::string path = writeClientes(dir).string();
-    TTable table;
-    PaneSink sink;
-    writeProcedureScript(table, path, sink);
-    EXPECT_EQ(sink.lines(),
-              "COMMIT WORK;\n"
-              "SET AUTODDL OFF;\n"
-              "SET TERM^;\n"
-              "\n"
-              "/* Stored Procedures */\n"
-              "\n"
-              "CREATE PROCEDURE \"IN_CLIENTES\"(\n"
-              "\"cCODIGO\"                  INTEGER ,\n"
-              "\"cNOME\"                    VARCHAR(40) CHARACTER SET ISO8859_1,\n"
-              "\"cATIVO\"                   BOOLEAN,\n"
-              "\"cSALDO\"                   NUMERIC(10,2),\n"
-              "\"cVENDEDOR\"                INTEGER NOT NULL,\n"
-              "\"cCADASTRO\"                DATE,\n"
-              "\"cOBS\"                     BLOB)\n"
-              "AS\n"
-              " BEGIN\n"
-              "     EXIT;\n"
-              " END^\n"
-              "\n"
-              "SET TERM;^\n"
-              "COMMIT WORK;\n"
-              "SET AUTODDL ON;\n"
-              "\n"
-              "COMMIT WORK;\n"
-              "SET AUTODDL OFF;\n"
-              "SET TERM^;\n"
-              "ALTER PROCEDURE IN_CLIENTES(\n"
-              "cCODIGO                   INTEGER ,\n"
-              "cNOME                     VARCHAR(40) CHARACTER SET ISO8859_1,\n"
-              "cATIVO                    BOOLEAN,\n"
-              "cSALDO                    NUMERIC(10,2),\n"
-              "cVENDEDOR                 INTEGER NOT NULL,\n"
-              "cCADASTRO                 DATE,\n"
-              "cOBS                      BLOB)\n"
-              "AS\n"
-              " BEGIN\n"
-              "  INSERT INTO CLIENTES(CODIGO,NOME,ATIVO,SALDO,VENDEDOR,CADASTRO,OBS)\n"
-              "VALUES(:cCODIGO,:cNOME,:cATIVO,:cSALDO,:cVENDEDOR,:cCADASTRO,:cOBS);\n"
-              "END^\n"
-              "SET TERM;^\n"
-              "COMMIT WORK;\n"
-              "SET AUTODDL ON;\n");
-    EXPECT_FALSE(table.Active());
-}
-
-// Runs a generator over one fake table at "/d/T.db" and returns the lines it appended.
+// Runs the generators over fake tables; each definition lies in a folder of its own, so that the
+// component reads it afresh.
 class FakeTableScripts : public ::testing::Test {
 protected:
     FakeFiles fake;
     TTable table{"Table1", fake.factory()};
     PaneSink sink;
-
     std::string path;
 
-    // Each definition lies in a folder of its own, so that the component reads it afresh.
     void define(std::vector<engine::FieldDescription> fields,
                 std::vector<engine::IndexDescription> indexes = {}) {
         path = "/d" + std::to_string(fake.tables.size()) + "/T.db";
         fake.tables[path] = {std::move(fields), std::move(indexes), {}};
+        sink.text.clear();
     }
-    std::string structure() {
-        writeStructureScript(table, path, sink);
-        return sink.lines();
+    // The column or parameter lines' text from column `from` on.
+    Lines typesOf(std::size_t first, std::size_t count, std::size_t from) const {
+        Lines types;
+        for (std::size_t i = first; i < first + count; ++i)
+            types.push_back(sink.line(i).substr(from));
+        return types;
     }
-    std::string procedure() {
-        writeProcedureScript(table, path, sink);
-        return sink.lines();
-    }
-    // The line of the n-th field: of the structure script, of the CREATE or ALTER PROCEDURE.
-    std::string columnLine(std::size_t n) { return sink.text.row(2 + n); }
 };
 
-TEST_F(FakeTableScripts, NameCellsOfEveryLengthLineUpTheTypes) {
-    struct Case {
-        std::size_t length;
-        const char* column;          // the structure script's line
-        const char* createParameter; // CREATE PROCEDURE
-        const char* alterParameter;  // ALTER PROCEDURE
-    };
-    const Case cases[] = {
-        {23, "\"NNNNNNNNNNNNNNNNNNNNNNN\" DATE", "\"cNNNNNNNNNNNNNNNNNNNNNNN\" DATE)",
-         "cNNNNNNNNNNNNNNNNNNNNNNN  DATE)"},
-        {24, "\"NNNNNNNNNNNNNNNNNNNNNNNN\"DATE", "\"cNNNNNNNNNNNNNNNNNNNNNNNN\"DATE)",
-         "cNNNNNNNNNNNNNNNNNNNNNNNN DATE)"},
-        {25, "\"NNNNNNNNNNNNNNNNNNNNNNNNNDATE", "\"cNNNNNNNNNNNNNNNNNNNNNNNNNDATE)",
-         "cNNNNNNNNNNNNNNNNNNNNNNNNNDATE)"},
-        {26, "\"NNNNNNNNNNNNNNNNNNNNNNNNNDATE", "\"cNNNNNNNNNNNNNNNNNNNNNNNNNDATE)",
-         "cNNNNNNNNNNNNNNNNNNNNNNNNNDATE)"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.length);
-        const std::string name(c.length, 'n');
-        define({{name, ftDate, 0, false}});
-        sink.text.clear();
-        structure();
-        EXPECT_EQ(columnLine(0), c.column);
-        sink.text.clear();
-        procedure();
-        EXPECT_EQ(sink.text.row(7), c.createParameter);
-        EXPECT_EQ(sink.text.row(21), c.alterParameter);
-        EXPECT_EQ(sink.text.row(24), "  INSERT INTO T(" + std::string(c.length, 'N') + ")");
-    }
+TEST_F(FakeTableScripts, TypeTablesAndTheLastField) {
+    define({{"S", ftString, 10, true},
+            {"I", ftInteger, 0, false},
+            {"R", ftInteger, 0, true},
+            {"B", ftBoolean, 0, false},
+            {"F", ftFloat, 0, false},
+            {"C", ftCurrency, 0, false},
+            {"D", ftDate, 0, false},
+            {"T", ftTime, 0, false},
+            {"DT", ftDateTime, 0, false},
+            {"TS", ftTimeStamp, 0, false},
+            {"M", ftMemo, 10, true},
+            {"SI", ftSmallint, 0, true},
+            {"BC", ftBCD, 2, false},
+            {"A", ftAutoInc, 0, false}});
+    writeStructureScript(table, path, sink);
+    const std::string varchar = "VARCHAR(10) CHARACTER SET ISO8859_1,";
+    EXPECT_EQ(typesOf(2, 14, 26),
+              (Lines{varchar, "INTEGER,", "INTEGER NOT NULL,", "CHAR(01),", "NUMERIC(10,2),",
+                     "NUMERIC(10,2),", "DATE,", "TIME,", "DATE,", "DATE,", "BLOB,", "INTEGER,",
+                     "INTEGER,", "INTEGER"}));
+    define(fake.tables[path].fields);
+    writeProcedureScript(table, path, sink);
+    const Lines parameters{varchar,    "INTEGER ,",      "INTEGER NOT NULL,",
+                           "BOOLEAN,", "NUMERIC(10,2),", "NUMERIC(10,2),",
+                           "DATE,",    "TIME,",          "DATE,",
+                           "DATE,",    "BLOB,",          "INTEGER,",
+                           "INTEGER,", "INTEGER)"};
+    EXPECT_EQ(typesOf(7, 14, 27), parameters);
+    EXPECT_EQ(typesOf(34, 14, 26), parameters);
+    EXPECT_EQ(sink.line(50), "  INSERT INTO T(S,I,R,B,F,C,D,T,DT,TS,M,SI,BC,A)");
+
+    // a single field, which is also the last
+    define({{"Codigo", ftInteger, 0, true}});
+    writeStructureScript(table, path, sink);
+    writeProcedureScript(table, path, sink);
+    EXPECT_EQ(sink.line(2), "\"CODIGO\"                  INTEGER NOT NULL");
+    EXPECT_EQ(sink.line(12), "\"cCODIGO\"                  INTEGER NOT NULL)");
+    EXPECT_EQ(sink.line(26), "cCODIGO                   INTEGER NOT NULL)");
+    EXPECT_EQ(typesOf(29, 2, 0), (Lines{"  INSERT INTO T(CODIGO)", "VALUES(:cCODIGO);"}));
 }
 
-TEST_F(FakeTableScripts, TypeTablesForMiddleAndLastFields) {
-    struct Case {
-        engine::FieldDescription field;
-        const char* column;    // structure script, "," or nothing after it
-        const char* parameter; // procedure, "," or ")" after it
+TEST_F(FakeTableScripts, NameCellsOfEveryLengthLineUpTheTypes) {
+    // the column line, the CREATE and the ALTER PROCEDURE parameter lines
+    const std::vector<Lines> cases = {
+        {"\"NNNNNNNNNNNNNNNNNNNNNNN\" DATE", "\"cNNNNNNNNNNNNNNNNNNNNNNN\" DATE)",
+         "cNNNNNNNNNNNNNNNNNNNNNNN  DATE)"},
+        {"\"NNNNNNNNNNNNNNNNNNNNNNNN\"DATE", "\"cNNNNNNNNNNNNNNNNNNNNNNNN\"DATE)",
+         "cNNNNNNNNNNNNNNNNNNNNNNNN DATE)"},
+        {"\"NNNNNNNNNNNNNNNNNNNNNNNNNDATE", "\"cNNNNNNNNNNNNNNNNNNNNNNNNNDATE)",
+         "cNNNNNNNNNNNNNNNNNNNNNNNNNDATE)"},
+        {"\"NNNNNNNNNNNNNNNNNNNNNNNNNDATE", "\"cNNNNNNNNNNNNNNNNNNNNNNNNNDATE)",
+         "cNNNNNNNNNNNNNNNNNNNNNNNNNDATE)"},
     };
-    const Case cases[] = {
-        {{"S", ftString, 10, true},
-         "VARCHAR(10) CHARACTER SET ISO8859_1",
-         "VARCHAR(10) CHARACTER SET ISO8859_1"},
-        {{"I", ftInteger, 0, false}, "INTEGER", "INTEGER "},
-        {{"R", ftInteger, 0, true}, "INTEGER NOT NULL", "INTEGER NOT NULL"},
-        {{"B", ftBoolean, 0, false}, "CHAR(01)", "BOOLEAN"},
-        {{"F", ftFloat, 0, true}, "NUMERIC(10,2)", "NUMERIC(10,2)"},
-        {{"C", ftCurrency, 0, false}, "NUMERIC(10,2)", "NUMERIC(10,2)"},
-        {{"D", ftDate, 0, false}, "DATE", "DATE"},
-        {{"T", ftTime, 0, false}, "TIME", "TIME"},
-        {{"DT", ftDateTime, 0, false}, "DATE", "DATE"},
-        {{"TS", ftTimeStamp, 0, false}, "DATE", "DATE"},
-        {{"M", ftMemo, 10, true}, "BLOB", "BLOB"},
-        {{"SI", ftSmallint, 0, true}, "INTEGER", "INTEGER"},
-        {{"A", ftAutoInc, 0, false}, "INTEGER", "INTEGER"},
-        {{"BC", ftBCD, 2, false}, "INTEGER", "INTEGER"},
-        {{"G", ftGraphic, 10, false}, "INTEGER", "INTEGER"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.field.name);
-        // the middle of three fields, then the last (and only) one
-        define({{"X", ftDate, 0, false}, c.field, {"Y", ftDate, 0, false}});
-        sink.text.clear();
-        structure();
-        EXPECT_EQ(columnLine(1).substr(26), std::string(c.column) + ",");
-        sink.text.clear();
-        procedure();
-        EXPECT_EQ(sink.text.row(8).substr(27), std::string(c.parameter) + ",");
-        define({c.field});
-        sink.text.clear();
-        structure();
-        EXPECT_EQ(columnLine(0).substr(26), c.column);
-        sink.text.clear();
-        procedure();
-        EXPECT_EQ(sink.text.row(7).substr(27), std::string(c.parameter) + ")");
-        EXPECT_EQ(sink.text.row(21).substr(26), std::string(c.parameter) + ")");
-        EXPECT_EQ(sink.text.row(25), "VALUES(:c" + c.field.name + ");");
+    for (std::size_t length = 23; length <= 26; ++length) {
+        SCOPED_TRACE(length);
+        define({{std::string(length, 'n'), ftDate, 0, false}});
+        writeStructureScript(table, path, sink);
+        writeProcedureScript(table, path, sink);
+        EXPECT_EQ((Lines{sink.line(2), sink.line(12), sink.line(26)}), cases[length - 23]);
+        EXPECT_EQ(sink.line(29), "  INSERT INTO T(" + std::string(length, 'N') + ")");
     }
 }
 
@@ -232,32 +187,30 @@ TEST_F(FakeTableScripts, KeyListIsTheFirstIndexWhenExactlyPrimaryAndSearchedAsAS
     struct Case {
         const char* name;
         std::vector<engine::IndexDescription> indexes;
-        std::vector<std::string> types; // of ID, CODIGO, FILIAL, R (a required integer)
-        std::vector<std::string> indexLines;
+        Lines lines; // the types of ID, CODIGO, FILIAL, R (a required integer), then the indexes
     };
     const std::string id = "VARCHAR(5) CHARACTER SET ISO8859_1";
     const std::vector<Case> cases = {
         {"key CODID holds ID",
          {{"CODID", {ixPrimary, ixUnique}}},
-         {id + " NOT NULL,", "INTEGER,", "DATE,", "INTEGER NOT NULL"},
-         {"ALTER TABLE T ADD PRIMARY KEY (CODID);"}},
-        {"both sides upper-cased, several key fields",
+         {id + " NOT NULL,", "INTEGER,", "DATE,", "INTEGER NOT NULL", ");", "",
+          "ALTER TABLE T ADD PRIMARY KEY (CODID);"}},
+        {"both sides upper-cased, several key fields, an expression index",
          {{"codigo;Filial", {ixPrimary, ixUnique}}, {"", {ixExpression}}},
-         {id + ",", "INTEGER NOT NULL,", "DATE NOT NULL,", "INTEGER NOT NULL"},
-         {"ALTER TABLE T ADD PRIMARY KEY (CODIGO,FILIAL);", " (INDICES SECUNDARIOS)"}},
+         {id + ",", "INTEGER NOT NULL,", "DATE NOT NULL,", "INTEGER NOT NULL", ");", "",
+          "ALTER TABLE T ADD PRIMARY KEY (CODIGO,FILIAL);", " (INDICES SECUNDARIOS)"}},
         {"a further option makes it secondary",
          {{"Codigo", {ixPrimary, ixUnique, ixDescending}}},
-         {id + ",", "INTEGER,", "DATE,", "INTEGER NOT NULL"},
-         {"CODIGO (INDICES SECUNDARIOS)"}},
+         {id + ",", "INTEGER,", "DATE,", "INTEGER NOT NULL", ");", "",
+          "CODIGO (INDICES SECUNDARIOS)"}},
         {"a later primary index writes its line only",
          {{"Filial", {}}, {"Codigo;R", {ixPrimary, ixUnique}}},
-         {id + ",", "INTEGER,", "DATE,", "INTEGER NOT NULL"},
-         {"FILIAL (INDICES SECUNDARIOS)", "ALTER TABLE T ADD PRIMARY KEY (CODIGO,R);"}},
+         {id + ",", "INTEGER,", "DATE,", "INTEGER NOT NULL", ");", "",
+          "FILIAL (INDICES SECUNDARIOS)", "ALTER TABLE T ADD PRIMARY KEY (CODIGO,R);"}},
         {"a required key integer gets the mark twice",
          {{"R", {ixPrimary, ixUnique}}},
-         {id + ",", "INTEGER,", "DATE,", "INTEGER NOT NULL NOT NULL"},
-         {"ALTER TABLE T ADD PRIMARY KEY (R);"}},
-        {"no index", {}, {id + ",", "INTEGER,", "DATE,", "INTEGER NOT NULL"}, {}},
+         {id + ",", "INTEGER,", "DATE,", "INTEGER NOT NULL NOT NULL", ");", "",
+          "ALTER TABLE T ADD PRIMARY KEY (R);"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -266,54 +219,38 @@ TEST_F(FakeTableScripts, KeyListIsTheFirstIndexWhenExactlyPrimaryAndSearchedAsAS
                 {"Filial", ftDate, 0, false},
                 {"R", ftInteger, 0, true}},
                c.indexes);
-        sink.text.clear();
-        structure();
-        std::vector<std::string> types;
-        for (std::size_t i = 0; i < 4; ++i)
-            types.push_back(columnLine(i).substr(26));
-        EXPECT_EQ(types, c.types);
-        EXPECT_EQ(sink.text.row(6), ");");
-        EXPECT_EQ(sink.text.row(7), "");
-        std::vector<std::string> indexLines;
-        for (std::size_t i = 8; i < sink.text.lineCount(); ++i)
-            indexLines.push_back(sink.text.row(i));
-        EXPECT_EQ(indexLines, c.indexLines);
+        writeStructureScript(table, path, sink);
+        Lines lines = typesOf(2, 4, 26);
+        for (std::size_t i = 6; i < sink.text.lineCount(); ++i)
+            lines.push_back(sink.line(i));
+        EXPECT_EQ(lines, c.lines);
     }
 }
 
 TEST_F(FakeTableScripts, FailuresLeaveWhatWasAppended) {
     define({{"A", ftInteger, 0, false}, {"B", ftDate, 0, false}});
-    // nothing selected: the structure script has its two header lines, the procedure nothing
+    // nothing selected, an unreadable file: the structure script has its two header lines only
     EXPECT_THROW(writeStructureScript(table, "", sink), EDatabaseError);
-    EXPECT_EQ(sink.lines(), "CREATE TABLE \"\"\n(\n");
-    try {
-        writeProcedureScript(table, "", sink);
-        FAIL();
-    } catch (const EDatabaseError& e) {
-        EXPECT_STREQ(e.what(), "Table1: Missing TableName property");
-    }
-    EXPECT_EQ(sink.text.lineCount(), 2u);
-    // an unreadable file: the same
-    sink.text.clear();
+    EXPECT_THROW(writeProcedureScript(table, "", sink), EDatabaseError);
     EXPECT_THROW(writeStructureScript(table, "/d/missing.db", sink), EDBEngineError);
-    EXPECT_EQ(sink.lines(), "CREATE TABLE \"MISSING\"\n(\n");
-    EXPECT_FALSE(table.Active());
     EXPECT_THROW(writeProcedureScript(table, "/d/missing.db", sink), EDBEngineError);
-    EXPECT_EQ(sink.text.lineCount(), 2u);
+    EXPECT_EQ(sink.lines(), (Lines{"CREATE TABLE \"\"", "(", "CREATE TABLE \"MISSING\"", "("}));
+    EXPECT_FALSE(table.Active());
 
     // a full pane stops the script at that line and leaves the table open
     sink.text.clear();
     sink.text.setCapacity(60);
     EXPECT_THROW(writeStructureScript(table, path, sink), EOutOfResources);
-    EXPECT_EQ(sink.lines(), "CREATE TABLE \"T\"\n(\n\"A\"                       INTEGER,\n");
+    EXPECT_EQ(sink.lines(),
+              (Lines{"CREATE TABLE \"T\"", "(", "\"A\"                       INTEGER,"}));
     EXPECT_TRUE(table.Active());
-    // a different file while it is open: refused before anything is appended
+    // another file while it is open: refused before anything is appended
     sink.text.clear();
     EXPECT_THROW(writeStructureScript(table, "/d/other.db", sink), EDatabaseError);
     EXPECT_EQ(sink.text.lineCount(), 0u);
     // the procedure closes it first
     sink.text.setCapacity(kScriptPaneCapacity);
-    procedure();
+    writeProcedureScript(table, path, sink);
     EXPECT_FALSE(table.Active());
 }
 
