@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include <QEvent>
 #include <QFile>
+#include <QLocale>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QShowEvent>
@@ -18,6 +20,7 @@
 #include "app/filelistbox.h"
 #include "app/fonts.h"
 #include "app/glyphs.h"
+#include "app/locale/localesettings.h"
 #include "app/prompts.h"
 #include "app/scriptpane.h"
 #include "app/stringgrid.h"
@@ -58,7 +61,8 @@ void showNearestFolderAbove(DirectoryListBox& tree, const std::filesystem::path&
 
 TForm1::TForm1(Prompts& prompts, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_prompts(prompts), m_scriptSavePath(QStringLiteral("/")) {
+      m_prompts(prompts), m_scriptSavePath(QStringLiteral("/")),
+      m_regionalSettings(regionalSettingsFromLocale(QLocale::system())) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vorendal"));
     setWindowIcon(Glyphs::applicationIcon());
@@ -142,6 +146,13 @@ void TForm1::resizeEvent(QResizeEvent* event) {
     StatusBar1->setGeometry(0, height() - StatusBar1->height(), width(), StatusBar1->height());
 }
 
+void TForm1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // the user changed the regional settings while the program runs: the next export uses them
+    if (event->type() == QEvent::LocaleChange)
+        m_regionalSettings = regionalSettingsFromLocale(QLocale::system());
+}
+
 void TForm1::FormShow() {
     setupDesignerGrid();
     PageControl1->setCurrentWidget(TabSheet1);
@@ -186,8 +197,7 @@ void TForm1::BitBtn5Click() {
 
 void TForm1::BitBtn6Click() {
     ExportProgressDialog progress(this, exportProgressDelay);
-    // wired when the regional settings land: the user's settings instead of the defaults
-    writeDataExport(Table1, FileListBox1->FileName(), RegionalSettings{}, *RichEdit1,
+    writeDataExport(Table1, FileListBox1->FileName(), regionalSettings(), *RichEdit1,
                     progress.callback());
 }
 

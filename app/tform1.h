@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "scripts/regionalsettings.h"
 #include "source/ttable.h"
 
 class QAbstractButton;
@@ -61,6 +62,10 @@ public:
     // cells are left as they are.
     void setupDesignerGrid();
 
+    // The user's regional settings as the data export uses them: read from the system locale when
+    // the window is made and again whenever the system announces a change.
+    const RegionalSettings& regionalSettings() const { return m_regionalSettings; }
+
     // The table component of the table source.
     TTable Table1;
     // How long a data export runs before its progress dialog shows.
@@ -106,6 +111,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void createBrowser();
@@ -121,6 +127,7 @@ private:
     Prompts& m_prompts;
     // The save dialog's offer: the root at first, then the full name last confirmed.
     QString m_scriptSavePath;
+    RegionalSettings m_regionalSettings;
 };
 
 } // namespace vorendal

@@ -7,6 +7,7 @@
 #include "base/ansi.h"
 #include "base/exceptions.h"
 #include "cli/commands.h"
+#include "cli/localeoption.h"
 #include "scripts/scriptfilesink.h"
 #include "source/ttable.h"
 
@@ -49,7 +50,8 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
         throw UsageError(std::string(command) + " needs at least one table");
     const bool showProgress = isatty(2) != 0;
     ScriptInputs inputs;
-    // wired when the regional settings land: the settings of --locale or of the user's locale
+    // before anything is written: an unknown --locale is a usage error
+    inputs.settings = regionalSettingsFor(options);
     int status = 0;
     TTable table("Table1");
     ScriptFileSink sink(out);

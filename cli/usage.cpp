@@ -31,8 +31,8 @@ const char* const kUsage =
     "Options (anywhere on the line):\n"
     "  -o FILE      write to FILE instead of standard output\n"
     "  --locale NAME\n"
-    "               take the regional settings (decimal separator, date and time formats)\n"
-    "               of locale NAME, e.g. pt_BR, instead of the user's\n"
+    "               format numbers, dates and times by the locale NAME (pt_BR, en_US, C...)\n"
+    "               instead of the user's own\n"
     "  -h, --help   show this text\n"
     "  --           end of options\n";
 

@@ -15,6 +15,7 @@ namespace vorendal {
 // of the value's 18-significant-digit expansion is 5 or more, else toward zero; no thousands
 // separator; a negative value that rounds to zero has no sign. 10^18 and above in magnitude (and
 // non-finite values) fall back to the general form.
+// Non-finite values (only a damaged table holds them) are written INF, -INF and NAN.
 void appendFixed2(std::string& out, double value, std::string_view decimalSeparator);
 
 // General form: 15 significant digits, trailing zeros (and a bare separator) dropped; plain
@@ -27,12 +28,17 @@ void appendGeneral(std::string& out, double value, std::string_view decimalSepar
 void appendCurrency(std::string& out, std::int64_t scaled, std::string_view decimalSeparator);
 
 // The date part of a date-time (days since 1899-12-30, the time as fraction) in the short date
-// pattern of the settings.
+// pattern of the settings. The date is the integer part toward zero (-1.25 is 1899-12-29).
+// Pattern runs: y and yy give the year's last two digits, yyy and longer the whole year (at least
+// four digits; an astronomical year below 0 with "-"); runs of d or m longer than four read as
+// four. An unclosed quote runs to the end of the pattern.
 void appendShortDate(std::string& out, double dateTime, const RegionalSettings& settings);
 
 // The time of day of a date-time in the long time format of the settings: hour ("h" or "hh"),
 // separator, two-digit minutes, separator, two-digit seconds, and the day-half marker on a
-// 12-hour clock.
+// 12-hour clock. The time is the fraction's absolute value, taken to the nearest millisecond
+// (and kept within its day: 23:59:59.9996 stays 23:59:59) before the seconds are cut off. An empty
+// marker text is left out together with its space.
 void appendLongTime(std::string& out, double dateTime, const RegionalSettings& settings);
 
 } // namespace vorendal

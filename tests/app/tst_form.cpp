@@ -19,6 +19,7 @@
 #include <QToolButton>
 
 #include "app/filelistbox.h"
+#include "app/locale/localesettings.h"
 #include "app/scriptpane.h"
 #include "app/stringgrid.h"
 #include "app/tform1.h"
@@ -51,6 +52,7 @@ private Q_SLOTS:
     void saveCancelWritesNothing();
     void saveErrors_data();
     void saveErrors();
+    void regionalSettingsFollowSystemLocale();
 
 private:
     template <typename T = QWidget> T* control(const QString& name) const {
@@ -414,6 +416,18 @@ void TestForm::saveErrors() {
     m_prompts->fileAnswers.push_back(m_dir->filePath(u"ok.sql"_s));
     QTest::mouseClick(m_form->BitBtn3, Qt::LeftButton);
     QCOMPARE(test::readFile(m_dir->filePath(u"ok.sql"_s)), QByteArray("kept\r\n"));
+}
+
+void TestForm::regionalSettingsFollowSystemLocale() {
+    const RegionalSettings system = regionalSettingsFromLocale(QLocale::system());
+    QCOMPARE(m_form->regionalSettings().shortDatePattern, system.shortDatePattern);
+    QCOMPARE(m_form->regionalSettings().decimalSeparator, system.decimalSeparator);
+    // the notice of a change is taken without a fault and leaves the settings of the system
+    QEvent change(QEvent::LocaleChange);
+    QApplication::sendEvent(m_form.get(), &change);
+    QCOMPARE(m_form->regionalSettings().shortDatePattern, system.shortDatePattern);
+    QCOMPARE(m_form->regionalSettings().twentyFourHour, system.twentyFourHour);
+    QVERIFY(m_prompts->errors.isEmpty());
 }
 
 VORENDAL_TEST_MAIN(TestForm)
