@@ -50,6 +50,10 @@ ExportValue classicValueOf(TFieldType type) {
 // Between apostrophes, an apostrophe inside doubled so that the SQL string stays whole. The
 // text ends at its first zero byte, as the field's text getter gives it.
 void appendQuoted(std::string& out, std::string_view text) {
+    if (text.empty()) { // memchr takes no null pointer, not even for no bytes
+        out += "''";
+        return;
+    }
     if (const void* zero = std::memchr(text.data(), '\0', text.size()))
         text =
             text.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - text.data()));

@@ -22,8 +22,9 @@ ScriptFileSink::~ScriptFileSink() {
 }
 
 void ScriptFileSink::appendLine(std::string_view line) {
-    if (std::memchr(line.data(), '\n', line.size()) == nullptr &&
-        std::memchr(line.data(), '\r', line.size()) == nullptr) {
+    // (an empty line may come without any bytes behind it, which memchr does not take)
+    if (line.empty() || (std::memchr(line.data(), '\n', line.size()) == nullptr &&
+                         std::memchr(line.data(), '\r', line.size()) == nullptr)) {
         put(line);
         put("\r\n");
         return;

@@ -13,18 +13,30 @@
 namespace vorendal::cli {
 namespace {
 
+// A memory stream, released however the command ends.
+struct MemoryStream {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* file = open_memstream(&buffer, &size);
+    ~MemoryStream() {
+        if (file != nullptr)
+            std::fclose(file);
+        std::free(buffer);
+    }
+    std::string close() {
+        std::fclose(file);
+        file = nullptr;
+        return std::string(buffer, size);
+    }
+};
+
 // Runs the command line; returns the exit status and what it wrote.
 std::pair<int, std::string> run(std::vector<const char*> argv) {
     argv.insert(argv.begin(), "vorendal-cli");
     const Options options = parseCommandLine(static_cast<int>(argv.size()), argv.data());
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = open_memstream(&buffer, &size);
-    const int status = findCommand(options.command)->run(options, out);
-    std::fclose(out);
-    std::string written(buffer, size);
-    std::free(buffer);
-    return {status, written};
+    MemoryStream out;
+    const int status = findCommand(options.command)->run(options, out.file);
+    return {status, out.close()};
 }
 
 TEST(ScriptCommands, WriteTheScriptsOfEachTableInOrderWithCrLf) {
