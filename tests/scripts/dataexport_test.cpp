@@ -1,6 +1,6 @@
-// The data export: the worked example, what each field type contributes (one argument each), and
-// what a failure or a cancel leaves; every real table of the shared test data through the three
-// scripts.
+// The data export: the PRODUTOS reference output, what each field type contributes (one argument
+// each), and what a failure or a cancel leaves; every real table of the shared test data through
+// the three scripts.
 
 #include "scripts/dataexport.h"
 
@@ -31,7 +31,7 @@ RegionalSettings brazilian() {
     return s;
 }
 
-TEST(DataExport, WorkedExample) {
+TEST(DataExport, ProdutosReferenceOutput) {
     ParadoxTableBuilder b;
     b.field("Codigo", 'I')
         .field("Descricao", 'A', 30)

@@ -1,5 +1,6 @@
-// The structure and insert-procedure scripts: the worked examples from a Paradox table written by
-// the fixture builder, the type tables, the column layout, the key rule and what a failure leaves.
+// The structure and insert-procedure scripts: the CLIENTES reference outputs from a Paradox table
+// written by the fixture builder, the type tables, the column layout, the key rule and what a
+// failure leaves.
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ namespace {
 using namespace fixtures;
 using Lines = std::vector<std::string>;
 
-TEST(Scripts, WorkedExamplesFromAParadoxTable) {
+TEST(Scripts, ClientesReferenceOutputs) {
     ParadoxTableBuilder b;
     b.field("Codigo", 'I')
         .field("Nome", 'A', 40)
