@@ -196,9 +196,11 @@ void TForm1::BitBtn5Click() {
 }
 
 void TForm1::BitBtn6Click() {
+    // the settings as they are now: a change announced while the progress dialog takes its
+    // events applies to the next export, not to the rest of this one
+    const RegionalSettings settings = regionalSettings();
     ExportProgressDialog progress(this, exportProgressDelay);
-    writeDataExport(Table1, FileListBox1->FileName(), regionalSettings(), *RichEdit1,
-                    progress.callback());
+    writeDataExport(Table1, FileListBox1->FileName(), settings, *RichEdit1, progress.callback());
 }
 
 void TForm1::BitBtn7Click() {
