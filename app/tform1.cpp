@@ -23,6 +23,7 @@
 #include "app/directorylistbox.h"
 #include "app/drivecombobox.h"
 #include "app/errordisplay.h"
+#include "app/exportprogressdialog.h"
 #include "app/filelistbox.h"
 #include "app/fonts.h"
 #include "app/glyphs.h"
@@ -33,6 +34,9 @@
 #include "base/exceptions.h"
 #include "designer/designergrid.h"
 #include "designer/tabledefinition.h"
+#include "scripts/dataexport.h"
+#include "scripts/procedurescript.h"
+#include "scripts/structurescript.h"
 
 namespace vorendal {
 namespace {
@@ -196,7 +200,7 @@ void TForm1::criatabelaGetEditText(QObject* /*Sender*/, int ACol, int /*ARow*/,
 }
 
 void TForm1::BitBtn1Click() {
-    // structure script of the selected table: comes with the structure-script generator
+    writeStructureScript(Table1, FileListBox1->FileName(), *RichEdit1);
 }
 
 void TForm1::BitBtn2Click() {
@@ -218,7 +222,7 @@ void TForm1::BitBtn3Click() {
 }
 
 void TForm1::BitBtn4Click() {
-    // insert-procedure script: comes with the insert-procedure generator
+    writeProcedureScript(Table1, FileListBox1->FileName(), *RichEdit1);
 }
 
 void TForm1::BitBtn5Click() {
@@ -226,7 +230,11 @@ void TForm1::BitBtn5Click() {
 }
 
 void TForm1::BitBtn6Click() {
-    // procedure calls with the table's data: come with the data export
+    // the settings as they are now: a change announced while the progress dialog takes its
+    // events applies to the next export, not to the rest of this one
+    const RegionalSettings settings = regionalSettings();
+    ExportProgressDialog progress(this, exportProgressDelay);
+    writeDataExport(Table1, FileListBox1->FileName(), settings, *RichEdit1, progress.callback());
 }
 
 void TForm1::BitBtn7Click() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include <QString>
 #include <QWidget>
 
@@ -73,6 +75,8 @@ public:
 
     // The table component of the table source.
     TTable Table1;
+    // How long a data export runs before its progress dialog shows.
+    std::chrono::milliseconds exportProgressDelay{500};
 
     // Controls; each one's objectName is its member name.
     QLabel* Label1 = nullptr;

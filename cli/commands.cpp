@@ -12,6 +12,10 @@ namespace {
 // Each command adds its entry here.
 constexpr Command kCommands[] = {
     {"describe", runDescribe},
+    {"structure", runStructure},
+    {"procedure", runProcedure},
+    {"data", runData},
+    {"all", runAll},
     {"create", runCreate},
     {"alter", runAlter},
 };

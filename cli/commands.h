@@ -22,6 +22,10 @@ const Command* findCommand(const std::string& name);
 void reportError(const std::string& message);
 
 int runDescribe(const Options& options, std::FILE* out);
+int runStructure(const Options& options, std::FILE* out);
+int runProcedure(const Options& options, std::FILE* out);
+int runData(const Options& options, std::FILE* out);
+int runAll(const Options& options, std::FILE* out);
 int runCreate(const Options& options, std::FILE* out);
 int runAlter(const Options& options, std::FILE* out);
 

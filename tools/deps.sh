@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Vorendal needs that are missing. Usage: tools/deps.sh [extra...]
 # Groups: (default) build and test; "fuzz" adds clang with libFuzzer; "firebird" adds the embedded
-# Firebird tools used by script checks; "screenshot" adds Xvfb and ImageMagick.
+# Firebird tools used by script checks; "screenshot" adds Xvfb and ImageMagick; "bench" adds the
+# pgdbf converter that the export benchmark compares against.
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev qt6-base-dev fonts-dejavu-core fonts-liberation2)
@@ -10,6 +11,7 @@ for group in "$@"; do
         fuzz) packages+=(clang libclang-rt-14-dev) ;;
         firebird) packages+=(firebird3.0-server-core firebird3.0-utils firebird-dev) ;;
         screenshot) packages+=(xvfb xauth imagemagick) ;;
+        bench) packages+=(pgdbf) ;;
         *) echo "tools/deps.sh: unknown group $group" >&2; exit 2 ;;
     esac
 done

@@ -1,0 +1,22 @@
+#include "cli/commands.h"
+#include "cli/scriptcommand.h"
+#include "scripts/dataexport.h"
+#include "scripts/procedurescript.h"
+#include "scripts/structurescript.h"
+#include "source/ttable.h"
+
+namespace vorendal::cli {
+
+int runAll(const Options& options, std::FILE* out) {
+    // the three scripts of a table in the order they are run against the database; a failure
+    // skips the table's remaining scripts
+    return runScriptCommand(
+        "all", options, out,
+        [](TTable& table, const std::string& path, LineSink& sink, const ScriptInputs& inputs) {
+            writeStructureScript(table, path, sink);
+            writeProcedureScript(table, path, sink);
+            writeDataExport(table, path, inputs.settings, sink, inputs.progress);
+        });
+}
+
+} // namespace vorendal::cli

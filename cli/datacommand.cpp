@@ -1,0 +1,15 @@
+#include "cli/commands.h"
+#include "cli/scriptcommand.h"
+#include "scripts/dataexport.h"
+
+namespace vorendal::cli {
+
+int runData(const Options& options, std::FILE* out) {
+    return runScriptCommand(
+        "data", options, out,
+        [](TTable& table, const std::string& path, LineSink& sink, const ScriptInputs& inputs) {
+            writeDataExport(table, path, inputs.settings, sink, inputs.progress);
+        });
+}
+
+} // namespace vorendal::cli

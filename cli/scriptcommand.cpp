@@ -1,0 +1,85 @@
+#include "cli/scriptcommand.h"
+
+#include <chrono>
+#include <exception>
+#include <unistd.h>
+
+#include "base/ansi.h"
+#include "base/exceptions.h"
+#include "cli/commands.h"
+#include "cli/localeoption.h"
+#include "scripts/scriptfilesink.h"
+#include "source/ttable.h"
+
+namespace vorendal::cli {
+namespace {
+
+// "TABLE: N registros" on standard error, rewritten in place a few times a second.
+class ProgressLine {
+public:
+    explicit ProgressLine(std::string table) : m_table(std::move(table)) {}
+    ~ProgressLine() {
+        if (m_shown)
+            std::fputc('\n', stderr);
+    }
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+    void update(std::uint64_t records) {
+        const auto now = std::chrono::steady_clock::now();
+        if (m_shown && now - m_last < std::chrono::milliseconds(200))
+            return;
+        m_last = now;
+        m_shown = true;
+        std::fprintf(stderr, "\r%s: %llu registros", m_table.c_str(),
+                     static_cast<unsigned long long>(records));
+        std::fflush(stderr);
+    }
+
+private:
+    std::string m_table;
+    std::chrono::steady_clock::time_point m_last;
+    bool m_shown = false;
+};
+
+} // namespace
+
+int runScriptCommand(const char* command, const Options& options, std::FILE* out,
+                     ScriptWriter write) {
+    if (options.operands.empty())
+        throw UsageError(std::string(command) + " needs at least one table");
+    const bool showProgress = isatty(2) != 0;
+    ScriptInputs inputs;
+    // before anything is written: an unknown --locale is a usage error
+    inputs.settings = regionalSettingsFor(options);
+    int status = 0;
+    TTable table("Table1");
+    ScriptFileSink sink(out);
+    for (const std::string& operand : options.operands) {
+        ProgressLine progress(operand);
+        if (showProgress)
+            inputs.progress = [&progress](std::uint64_t records) { progress.update(records); };
+        try {
+            // Arguments arrive as UTF-8; the table component works in 1252 like the window.
+            write(table, utf8ToAnsi(operand), sink, inputs);
+        } catch (const EAbort&) {
+            status = 1;
+        } catch (const Exception& e) {
+            sink.flush();
+            std::fflush(out);
+            reportError(e.message());
+            status = 1;
+        } catch (const std::exception& e) {
+            sink.flush();
+            std::fflush(out);
+            reportError(e.what());
+            status = 1;
+        }
+        // a failed script leaves the table open; the next table needs it closed
+        table.Close();
+    }
+    sink.flush();
+    return status;
+}
+
+} // namespace vorendal::cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "cli/options.h"
+#include "scripts/dataexport.h"
+#include "scripts/regionalsettings.h"
+
+namespace vorendal {
+class LineSink;
+class TTable;
+} // namespace vorendal
+
+namespace vorendal::cli {
+
+// What a script command hands the generators besides the table and its path.
+struct ScriptInputs {
+    RegionalSettings settings;
+    ExportProgress progress; // empty when no progress is shown
+};
+
+// Writes one table's scripts to sink, as the window's buttons append them to the pane.
+using ScriptWriter = void (*)(TTable& table, const std::string& path, LineSink& sink,
+                              const ScriptInputs& inputs);
+
+// Runs write for each table named by the operands, in order, into out: the bytes that saving the
+// script pane would write (Windows-1252, CR LF). An error is shown on standard error as the
+// window's error display would show it; the command then goes on with the next table and returns
+// 1. With standard error on a terminal, a progress line shows there while the data is exported.
+int runScriptCommand(const char* command, const Options& options, std::FILE* out,
+                     ScriptWriter write);
+
+} // namespace vorendal::cli

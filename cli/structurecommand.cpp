@@ -1,0 +1,13 @@
+#include "cli/commands.h"
+#include "cli/scriptcommand.h"
+#include "scripts/structurescript.h"
+
+namespace vorendal::cli {
+
+int runStructure(const Options& options, std::FILE* out) {
+    return runScriptCommand("structure", options, out,
+                            [](TTable& table, const std::string& path, LineSink& sink,
+                               const ScriptInputs&) { writeStructureScript(table, path, sink); });
+}
+
+} // namespace vorendal::cli

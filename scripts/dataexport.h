@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "scripts/regionalsettings.h"
+#include "source/ttable.h"
+
+namespace vorendal {
+
+class LineSink;
+
+// How a field's value is written in a procedure call.
+enum class ExportValue : std::uint8_t {
+    Text,        // quoted text, the quote doubled inside
+    Integer,     // decimal digits, "-" when negative
+    Logical,     // the true or false form
+    Fixed2,      // two decimals
+    Money,       // four decimals at most, general form
+    Date,        // short date
+    Time,        // long time
+    DateAndTime, // short date, a blank, long time
+    Decimal,     // general form with a decimal point
+    Null         // no value is carried
+};
+
+// What the data export writes: how each field type's value is written and the shape of the call.
+// The generator takes every text that an output may change from here.
+struct DataExportProfile {
+    // The way of writing a value of a field whose definition has this type.
+    ExportValue (*valueOf)(TFieldType type);
+    // Appends the field's current value written as kind; the comma after it is not part of it.
+    // Allocates nothing beyond out's growth for the common value kinds.
+    void (*appendValue)(std::string& out, ExportValue kind, const TField& field,
+                        const RegionalSettings& settings);
+    // "EXECUTE PROCEDURE IN_<table>(" and what closes the call.
+    void (*callStart)(std::string& out, std::string_view tableName);
+    std::string_view callEnd;
+};
+
+// The classic output, as the InterBase / Firebird interactive SQL tool takes it.
+const DataExportProfile& classicDataExportProfile();
+
+// Called during an export with the number of records written so far, every
+// kExportProgressInterval records. May throw EAbort to stop the export.
+using ExportProgress = std::function<void(std::uint64_t records)>;
+inline constexpr std::uint64_t kExportProgressInterval = 1024;
+
+// Appends to sink one call of the insert procedure IN_<table name> per record of the table file
+// at path (1252 text, handed to table.setTableName unchanged), the record's values as arguments in
+// field order, then an empty line. Numbers, dates and times follow settings. Closes table first
+// and leaves it closed. Throws what the table throws (EDatabaseError, EDBEngineError) and what
+// sink throws (EOutOfResources): the lines appended before stay, the closing empty line is not
+// written, and the table stays as the failure left it. An EAbort from progress stops the export
+// the same way but closes the table.
+void writeDataExport(TTable& table, const std::string& path, const RegionalSettings& settings,
+                     LineSink& sink, const ExportProgress& progress = {},
+                     const DataExportProfile& profile = classicDataExportProfile());
+
+} // namespace vorendal

@@ -1,0 +1,157 @@
+// "SQL", "Stored" and "Importar" on a table chosen in the file list: what they append to the
+// script pane, what a failure shows, the export's progress dialog and its Cancel, and that
+// vorendal-cli writes the bytes that "Salvar" writes.
+
+#include <cstdio>
+
+#include <QApplication>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "app/filelistbox.h"
+#include "app/scriptpane.h"
+#include "app/tform1.h"
+#include "cli/commands.h"
+#include "fakeprompts.h"
+#include "tests/fixtures/dbfbuilder.h"
+#include "tests/fixtures/dbfcells.h"
+#include "tests/fixtures/dbfdbtbuilder.h"
+#include "testsupport.h"
+
+using namespace vorendal;
+using namespace vorendal::fixtures;
+using namespace Qt::StringLiterals;
+
+class TestScripts : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void cliWritesWhatSalvarWrites();
+    void nothingSelected();
+    void cancelStopsTheExportSilently();
+
+private:
+    void select(const QString& name);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<test::CurrentDirectoryKeeper> m_keeper;
+    std::unique_ptr<FakePrompts> m_prompts;
+    std::unique_ptr<TForm1> m_form;
+};
+
+void TestScripts::init() {
+    m_keeper = std::make_unique<test::CurrentDirectoryKeeper>();
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+
+    // memos with every kind of line break, and an apostrophe in a name
+    DbtBuilder memos(DbtBuilder::Style::DBase3);
+    const auto first = memos.add("linha 1\r\nlinha 2\rlinha 3\nfim de 'texto'");
+    const auto second = memos.add("\r\n");
+    DbfBuilder memoTable(0x83);
+    memoTable.field("NOME", 'C', 20).field("OBS", 'M', 10).field("QTD", 'N', 5);
+    memoTable.record({dbfText("O'Brien", 20), dbfMemoPointer(first), dbfNumber("12", 5)});
+    memoTable.record({dbfText("Ana", 20), dbfMemoPointer(second), dbfNumber("-3", 5)});
+    test::writeFile(m_dir->filePath(u"Memos.dbf"_s), QByteArray::fromStdString(memoTable.bytes()));
+    test::writeFile(m_dir->filePath(u"Memos.dbt"_s), QByteArray::fromStdString(memos.bytes()));
+
+    DbfBuilder large(0x03);
+    large.field("N", 'N', 6);
+    for (int i = 0; i < 3000; ++i)
+        large.record({dbfNumber(std::to_string(i), 6)});
+    test::writeFile(m_dir->filePath(u"Large.dbf"_s), QByteArray::fromStdString(large.bytes()));
+
+    std::filesystem::current_path(test::nativePath(m_dir->path()));
+    m_prompts = std::make_unique<FakePrompts>();
+    m_form = std::make_unique<TForm1>(*m_prompts);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+void TestScripts::cleanup() {
+    m_form.reset();
+    m_prompts.reset();
+    m_keeper.reset();
+    m_dir.reset();
+}
+
+void TestScripts::select(const QString& name) {
+    const auto found = m_form->FileListBox1->findItems(name, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(name));
+    found.constFirst()->setSelected(true);
+}
+
+void TestScripts::cliWritesWhatSalvarWrites() {
+    select(u"Memos.dbf"_s);
+    QTest::mouseClick(m_form->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(m_form->BitBtn4, Qt::LeftButton);
+    QTest::mouseClick(m_form->BitBtn6, Qt::LeftButton);
+    QCOMPARE(m_prompts->errors, QStringList());
+    QVERIFY(!m_form->Table1.Active());
+    const QStringList lines = m_form->RichEdit1->lines();
+    QCOMPARE(lines.mid(lines.size() - 7),
+             (QStringList{u"EXECUTE PROCEDURE IN_MEMOS('O''Brien','linha 1"_s, u"linha 2"_s,
+                          u"linha 3"_s, u"fim de ''texto''',12);"_s,
+                          u"EXECUTE PROCEDURE IN_MEMOS('Ana','"_s, u"',-3);"_s, QString()}));
+
+    const QString saved = m_dir->filePath(u"saved.sql"_s);
+    m_prompts->fileAnswers.push_back(saved);
+    QTest::mouseClick(m_form->BitBtn3, Qt::LeftButton);
+
+    const QString written = m_dir->filePath(u"cli.sql"_s);
+    cli::Options options;
+    options.command = "all";
+    options.operands = {m_form->FileListBox1->FileName()};
+    std::FILE* out = std::fopen(test::nativePath(written).c_str(), "wb");
+    QVERIFY(out != nullptr);
+    const int status = cli::findCommand("all")->run(options, out);
+    std::fclose(out);
+    QCOMPARE(status, 0);
+    QCOMPARE(test::readFile(written), test::readFile(saved));
+    QVERIFY(test::readFile(saved).contains("'linha 1\r\nlinha 2\r\nlinha 3\r\nfim"));
+}
+
+void TestScripts::nothingSelected() {
+    QTest::mouseClick(m_form->BitBtn1, Qt::LeftButton);
+    QCOMPARE(m_form->RichEdit1->lines(), (QStringList{u"CREATE TABLE \"\""_s, u"("_s}));
+    QTest::mouseClick(m_form->BitBtn4, Qt::LeftButton);
+    QTest::mouseClick(m_form->BitBtn6, Qt::LeftButton);
+    QCOMPARE(m_form->RichEdit1->lineCount(), 2);
+    QCOMPARE(m_prompts->errors, QStringList(3, u"Table1: Missing TableName property."_s));
+}
+
+void TestScripts::cancelStopsTheExportSilently() {
+    select(u"Large.dbf"_s);
+    m_form->exportProgressDelay = std::chrono::milliseconds(0);
+    bool cancelled = false;
+    // runs when the export first lets the shown dialog take its events
+    QTimer::singleShot(0, m_form.get(), [&] {
+        auto* dialog = m_form->findChild<QProgressDialog*>(u"ExportProgress"_s);
+        QVERIFY(dialog != nullptr && dialog->isVisible());
+        QCOMPARE(QApplication::activeModalWidget(), dialog);
+        QCOMPARE(dialog->labelText(), u"Registros exportados: 1024"_s);
+        dialog->cancel();
+        cancelled = true;
+    });
+    QTest::mouseClick(m_form->BitBtn6, Qt::LeftButton);
+    QVERIFY(cancelled);
+    QCOMPARE(m_prompts->errors, QStringList());
+    QCOMPARE(m_form->RichEdit1->lineCount(), 1024);
+    QCOMPARE(m_form->RichEdit1->lines().constLast(), u"EXECUTE PROCEDURE IN_LARGE(1023);"_s);
+    QVERIFY(!m_form->Table1.Active());
+    QVERIFY(m_form->findChild<QProgressDialog*>() == nullptr);
+
+    // without the dialog's delay passing, the export runs to its end
+    m_form->exportProgressDelay = std::chrono::hours(1);
+    m_form->RichEdit1->clearText();
+    QTest::mouseClick(m_form->BitBtn6, Qt::LeftButton);
+    QCOMPARE(m_form->RichEdit1->lineCount(), 3001);
+}
+
+VORENDAL_TEST_MAIN(TestScripts)
+#include "tst_scripts.moc"
