@@ -22,8 +22,8 @@ int codePageFromLanguageDriver(std::uint8_t id);
 int codePageFromDriverName(std::string_view name);
 
 // Converts text of a table's code page to Windows-1252. Single-byte code pages go through one
-// 256-entry table; the double-byte ones through CodePage. Mazovia (620) and Kamenicky (895), which
-// CodePage lacks, are built here from 437 with their own letters.
+// 256-entry table; the double-byte ones and UTF-8 through CodePage. Mazovia (620) and Kamenicky
+// (895), which CodePage lacks, are built here from 437 with their own letters.
 class DbfTextConverter {
 public:
     explicit DbfTextConverter(int codePage);
@@ -37,7 +37,7 @@ private:
     int m_number;
     CodePage m_codePage;
     bool m_identity = false;
-    bool m_doubleByte = false;
+    bool m_multiByte = false; // double-byte pages and UTF-8: through CodePage
     std::array<char, 256> m_table{};
 };
 
