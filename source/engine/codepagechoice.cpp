@@ -137,6 +137,8 @@ std::vector<int> knownCodePages() {
 }
 
 void TextSample::add(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
+        text.remove_suffix(1); // the padding of fixed-width fields tells nothing
     if (full() || std::none_of(text.begin(), text.end(),
                                [](char c) { return static_cast<unsigned char>(c) > 127; }))
         return;

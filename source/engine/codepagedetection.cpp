@@ -129,11 +129,10 @@ std::vector<Glyph> decodeSingleByte(std::string_view sample, int codePage) {
         const auto a = static_cast<unsigned char>(page.toAnsi(std::string_view(&byte, 1))[0]);
         high[static_cast<std::size_t>(b - 0x80)] = highGlyph(a, a != '?');
     }
-    std::vector<Glyph> glyphs;
-    glyphs.reserve(sample.size());
-    for (char c : sample) {
-        const auto b = static_cast<unsigned char>(c);
-        glyphs.push_back(b < 0x80 ? Glyph{b, ansiKind(b), false} : high[b - 0x80u]);
+    std::vector<Glyph> glyphs(sample.size());
+    for (std::size_t i = 0; i < sample.size(); ++i) {
+        const auto b = static_cast<unsigned char>(sample[i]);
+        glyphs[i] = b < 0x80 ? Glyph{b, ansiKind(b), false} : high[b - 0x80u];
     }
     return glyphs;
 }

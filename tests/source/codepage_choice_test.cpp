@@ -275,5 +275,28 @@ TEST(CodePageChoice, TheWindowsTableComponentKeepsAForcedPageAcrossOpenings) {
     }
 }
 
+// Real tables that name no page: detection picks the page their text is in when it is one of
+// the candidates, and leaves 437 for text of other scripts in other pages.
+TEST(CodePageDetection, SilentRealTables) {
+    const std::filesystem::path dir = fixtures::testdataDir(VORENDAL_TESTDATA_DIR);
+    if (dir.empty())
+        GTEST_SKIP() << "no test data folder at " << VORENDAL_TESTDATA_DIR;
+    const std::tuple<const char*, int, CodePageReason> cases[] = {
+        {"dbase/ruby-dbf-infused/dbase_f5.dbf", 437, CodePageReason::Detected}, // Catalan
+        {"dbase/JxBase-jferard/111.dbf", kUtf8CodePage, CodePageReason::Detected},
+        {"dbase/ruby-dbf-infused/dbase_03_cyrillic.dbf", kUtf8CodePage, CodePageReason::Detected},
+        {"dbase/dBASE.NET-henck/CP866/SPXXXX0159.dbf", 437, CodePageReason::Default},
+        {"dbase/DBFFile-yortus/WSPMST.DBF", 437, CodePageReason::Default},           // Thai
+        {"dbase/DBFFile-yortus/dbase_not_latin1.dbf", 437, CodePageReason::Default}, // Big5
+        {"paradox/paradoxReader-teverett/PCLDATA/PCL.DB", 437, CodePageReason::Default},
+    };
+    for (const auto& [path, page, reason] : cases) {
+        DiskTableFiles files(dir / path);
+        const CodePageChoice choice = openTableReader(files)->codePage();
+        EXPECT_EQ(choice.number, page) << path;
+        EXPECT_EQ(choice.reason, reason) << path;
+    }
+}
+
 } // namespace
 } // namespace vorendal::engine

@@ -9,8 +9,9 @@
 
 namespace vorendal::engine::dbf {
 
-// The code page a table uses when its header names none (language driver byte 0 and no usable
-// driver name): DOS code page 437, which dBASE III and early FoxPro used by default.
+// The code page under which the header's field names are read when it names none (language
+// driver byte 0 and no usable driver name): DOS code page 437, which dBASE III and early FoxPro
+// used by default. The table's text then gets the page that chooseCodePage() settles on.
 constexpr int kDefaultDbfCodePage = 437;
 
 // Code page of a language driver id (table header byte 29, also MDX header byte 31); 0 when the
