@@ -58,11 +58,11 @@ std::vector<int> knownCodePages();
 class TextSample {
 public:
     // How much of a table the readers look at: the records in its first 256 KiB, the first few
-    // memos, and at most 64 KiB of kept text.
+    // memos, and at most 32 KiB of kept text.
     static constexpr std::uint64_t kRecordBytes = 256 * 1024;
     static constexpr std::size_t kMemos = 16;
     static constexpr std::size_t kMemoBytes = 16 * 1024;
-    static constexpr std::size_t kKeptBytes = 64 * 1024;
+    static constexpr std::size_t kKeptBytes = 32 * 1024;
 
     void add(std::string_view text);
     bool full() const { return m_text.size() >= kKeptBytes; }

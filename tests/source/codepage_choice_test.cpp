@@ -20,49 +20,23 @@ using fixtures::ParadoxTableBuilder;
 using Lines = std::vector<std::string>;
 
 // Texts as users typed them (1252 here), written below under each code page.
-const Lines kPortuguese = {"Jo\xE3o da Concei\xE7\xE3o",
-                           "Avenida S\xE3o Gon\xE7"
-                           "alo, 123",
-                           "EXPOSI\xC7\xC3O DE A\xC7\xD5"
-                           "ES",
-                           "Informa\xE7\xF5"
-                           "es n\xE3o dispon\xEDveis",
-                           "M\xE3"
-                           "e e irm\xE3 de Jos\xE9",
-                           "\xCAXITO TOTAL",
-                           "P\xE3o de A\xE7\xFA"
-                           "car"};
-const Lines kPortugueseOf437 = {"Caf\xE9 com a\xE7\xFA"
-                                "car",
-                                "Voc\xEA \xE9 m\xE9"
-                                "dico",
-                                "Av\xF4 e av\xF3",
-                                "F\xE1"
-                                "brica de cal\xE7"
-                                "ados"};
-const Lines kFrench = {"H\xE9l\xE8ne Lef\xE8vre",
-                       "Ch\xE2teau de la For\xEAt",
-                       "\xC9l\xE8ve tr\xE8s \xE2g\xE9",
-                       "\xC7"
-                       "a co\xFBte cher",
-                       "No\xEBl et Zo\xEB",
-                       "Gar\xE7on fran\xE7"
-                       "ais"};
-const Lines kFrenchCapitals = {"\xC0 BIENT\xD4T, H\xC9L\xC8NE",
-                               "\xC9"
-                               "COLE NORMALE SUP\xC9RIEURE",
-                               "Cr\xE8me br\xFBl\xE9"
-                               "e \xE0 la fran\xE7"
-                               "aise"};
-const Lines kGerman = {"M\xFCller Stra\xDF"
-                       "e",
-                       "Gr\xF6\xDF"
-                       "e und L\xE4nge",
-                       "B\xE4"
-                       "ckerei K\xF6ln",
-                       "\xC4RZTE \xDC"
-                       "BER \xD6L",
-                       "Fu\xDFg\xE4ngerzone"};
+Lines ansi(std::initializer_list<const char*> utf8) {
+    Lines out;
+    for (const char* t : utf8)
+        out.push_back(utf8ToAnsi(t));
+    return out;
+}
+const Lines kPortuguese =
+    ansi({"João da Conceição", "Avenida São Gonçalo, 123", "EXPOSIÇÃO DE AÇÕES",
+          "Informações não disponíveis", "Mãe e irmã de José", "ÊXITO TOTAL", "Pão de Açúcar"});
+const Lines kPortugueseOf437 =
+    ansi({"Café com açúcar", "Você é médico", "Avô e avó", "Fábrica de calçados"});
+const Lines kFrench = ansi({"Hélène Lefèvre", "Château de la Forêt", "Élève très âgé",
+                            "Ça coûte cher", "Noël et Zoë", "Garçon français"});
+const Lines kFrenchCapitals =
+    ansi({"À BIENTÔT, HÉLÈNE", "ÉCOLE NORMALE SUPÉRIEURE", "Crème brûlée à la française"});
+const Lines kGerman =
+    ansi({"Müller Straße", "Größe und Länge", "Bäckerei Köln", "ÄRZTE ÜBER ÖL", "Fußgängerzone"});
 
 // The bytes of 1252 text under page, or nullopt when the page cannot write one of its letters.
 std::optional<std::string> encoded(const std::string& ansi, int page) {
