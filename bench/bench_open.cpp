@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
         vorendal::TTable table;
         table.setTableName(vorendal::utf8ToAnsi(argv[1]));
         table.Open();
-        const auto chosen = table.CodePageUsed();
+        const auto chosen = table.codePageUsed();
         table.Close();
         const double chosenMs = millisPerOpening(table, openings);
         table.setCodePage(chosen.number);

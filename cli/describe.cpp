@@ -76,7 +76,7 @@ std::string valueText(const TField& field) {
 }
 
 void reportCodePageWarning(const TTable& table) {
-    const std::string& warning = table.CodePageUsed().warning;
+    const std::string& warning = table.codePageUsed().warning;
     if (!warning.empty())
         std::fprintf(stderr, "vorendal-cli: warning: %s.\n", ansiToUtf8(warning).c_str());
 }
@@ -87,7 +87,7 @@ void describeTable(TTable& table, const std::string& path, std::FILE* out) {
     table.IndexDefs().Update();
     table.Open();
     writeLine(out, "table\t" + escapedText(path) + "\t" + escapedText(tableNameFromPath(path)));
-    const engine::CodePageChoice& page = table.CodePageUsed();
+    const engine::CodePageChoice& page = table.codePageUsed();
     writeLine(out, "codepage\t" + engine::codePageName(page.number) + "\t" +
                        engine::codePageReasonName(page.reason));
     reportCodePageWarning(table);

@@ -129,7 +129,7 @@ public:
     void setCodePage(std::optional<int> codePage) { m_codePage = codePage; }
     std::optional<int> codePage() const { return m_codePage; }
     // The code page the last opened table's text is read under, and why.
-    const engine::CodePageChoice& CodePageUsed() const { return m_codePageUsed; }
+    const engine::CodePageChoice& codePageUsed() const { return m_codePageUsed; }
 
     TFieldDefs& FieldDefs();
     TIndexDefs& IndexDefs() { return m_indexDefs; }

@@ -235,7 +235,7 @@ TEST(CodePageChoice, TheWindowsTableComponentKeepsAForcedPageAcrossOpenings) {
     TTable table;
     table.setTableName(second);
     table.Open();
-    EXPECT_EQ(table.CodePageUsed().reason, CodePageReason::Cpg);
+    EXPECT_EQ(table.codePageUsed().reason, CodePageReason::Cpg);
     EXPECT_EQ(table.Fields(0).AsString(), raw);
     table.Close();
     table.setCodePage(850);
@@ -243,8 +243,8 @@ TEST(CodePageChoice, TheWindowsTableComponentKeepsAForcedPageAcrossOpenings) {
         table.Close();
         table.setTableName(path);
         table.Open();
-        EXPECT_EQ(table.CodePageUsed().number, 850);
-        EXPECT_EQ(table.CodePageUsed().reason, CodePageReason::Option);
+        EXPECT_EQ(table.codePageUsed().number, 850);
+        EXPECT_EQ(table.codePageUsed().reason, CodePageReason::Option);
         EXPECT_EQ(table.Fields(0).AsString(), kPortuguese[0]);
     }
 }

@@ -87,11 +87,18 @@ std::string DbfTableReader::textSample() {
     return sample.text();
 }
 
+// Adds the memo that raw points at; false when it points at none. A damaged memo (or memo file)
+// adds nothing: reading the value reports it.
 bool DbfTableReader::sampleMemo(std::string_view raw, TextSample& sample) {
     std::uint32_t block = 0;
-    if (!m_memo || parseMemoPointer(raw, block) != MemoPointer::Block ||
-        !m_memo->read(block, m_memoBytes))
+    if (!m_memo || parseMemoPointer(raw, block) != MemoPointer::Block)
         return false;
+    try {
+        if (!m_memo->read(block, m_memoBytes))
+            return true;
+    } catch (const Exception&) {
+        return true;
+    }
     if (m_memo->format() != DbfMemoFile::Format::Fpt)
         replaceSoftReturns(m_memoBytes);
     sample.add(std::string_view(m_memoBytes).substr(0, TextSample::kMemoBytes));
