@@ -75,12 +75,22 @@ std::string valueText(const TField& field) {
     return "\\N";
 }
 
+void reportCodePageWarning(const TTable& table) {
+    const std::string& warning = table.codePageUsed().warning;
+    if (!warning.empty())
+        std::fprintf(stderr, "vorendal-cli: warning: %s.\n", ansiToUtf8(warning).c_str());
+}
+
 void describeTable(TTable& table, const std::string& path, std::FILE* out) {
     table.Close();
     table.setTableName(path);
     table.IndexDefs().Update();
     table.Open();
     writeLine(out, "table\t" + escapedText(path) + "\t" + escapedText(tableNameFromPath(path)));
+    const engine::CodePageChoice& page = table.codePageUsed();
+    writeLine(out, "codepage\t" + engine::codePageName(page.number) + "\t" +
+                       engine::codePageReasonName(page.reason));
+    reportCodePageWarning(table);
     const TFieldDefs& defs = table.FieldDefs();
     for (int i = 0; i < defs.Count(); ++i) {
         const TFieldDef& d = defs[i];

@@ -9,12 +9,17 @@ namespace vorendal::cli {
 
 // Writes what Table1 reports of the table at path as UTF-8, tab-separated lines:
 //   table <path> <table name>
+//   codepage <page> <why: option, cpg, header, detected, default>
 //   field <Name> <type> <Size> <0|1>          one per field definition
 //   index <Fields> <options>                  one per index definition
 //   record <value> <value> ...                one per record, one value per field
 // A null value is \N; text escapes backslash, tab, CR and LF as \\, \t, \r, \n. Throws what the
 // table throws (EDatabaseError, EDBEngineError); lines written before the failure stay written.
 void describeTable(TTable& table, const std::string& path, std::FILE* out);
+
+// Warns on standard error about a code page file beside the table last opened that could not be
+// used (unreadable, or naming no known page).
+void reportCodePageWarning(const TTable& table);
 
 // The text of one field's current value in the format above.
 std::string valueText(const TField& field);

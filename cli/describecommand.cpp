@@ -2,6 +2,7 @@
 
 #include "base/ansi.h"
 #include "base/exceptions.h"
+#include "cli/codepageoption.h"
 #include "cli/commands.h"
 #include "cli/describe.h"
 
@@ -12,6 +13,7 @@ int runDescribe(const Options& options, std::FILE* out) {
         throw UsageError("describe needs at least one table");
     int status = 0;
     TTable table("Table1");
+    table.setCodePage(codePageOption(options));
     for (const std::string& operand : options.operands) {
         try {
             // Arguments arrive as UTF-8; the table component works in 1252 like the window.

@@ -6,6 +6,7 @@
 
 #include "base/exceptions.h"
 #include "base/textfile.h"
+#include "cli/codepageoption.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/usage.h"
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
     Options options;
     try {
         options = parseCommandLine(argc, argv);
+        codePageOption(options); // an unknown page is a usage error whatever the command
     } catch (const UsageError& e) {
         return usageError(e.what());
     }

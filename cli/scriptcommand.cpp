@@ -6,7 +6,9 @@
 
 #include "base/ansi.h"
 #include "base/exceptions.h"
+#include "cli/codepageoption.h"
 #include "cli/commands.h"
+#include "cli/describe.h"
 #include "cli/localeoption.h"
 #include "scripts/scriptfilesink.h"
 #include "source/ttable.h"
@@ -54,6 +56,7 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
     inputs.settings = regionalSettingsFor(options);
     int status = 0;
     TTable table("Table1");
+    table.setCodePage(codePageOption(options));
     ScriptFileSink sink(out);
     for (const std::string& operand : options.operands) {
         ProgressLine progress(operand);
@@ -62,6 +65,7 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
         try {
             // Arguments arrive as UTF-8; the table component works in 1252 like the window.
             write(table, utf8ToAnsi(operand), sink, inputs);
+            reportCodePageWarning(table);
         } catch (const EAbort&) {
             status = 1;
         } catch (const Exception& e) {

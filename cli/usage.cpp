@@ -10,6 +10,10 @@ const char* const kUsage =
     "      Prints what Vorendal reads from each Paradox (.db) or dBASE/FoxPro (.dbf) table,\n"
     "      as UTF-8 tab-separated lines:\n"
     "        table   <path> <table name>\n"
+    "        codepage <page> <why>   the code page the text is read under, and why:\n"
+    "                option (--codepage), cpg (a .cpg file beside the table),\n"
+    "                header (the table says so), detected (from the text's own\n"
+    "                bytes), default (437: nothing said anything)\n"
     "        field   <name> <type> <size> <required 0|1>\n"
     "        index   <fields joined by ;> <options>\n"
     "        record  <value>...      (null: \\N; text escapes \\\\ \\t \\r \\n)\n"
@@ -40,6 +44,9 @@ const char* const kUsage =
     "  --locale NAME\n"
     "               format numbers, dates and times by the locale NAME (pt_BR, en_US, C...)\n"
     "               instead of the user's own\n"
+    "  --codepage N read the text of every table under code page N (437, 850, 852,\n"
+    "               860, 866, 1250, 1251, 1252, utf-8, ...), whatever the table and\n"
+    "               its .cpg file say; an unknown N lists the known ones\n"
     "  -h, --help   show this text\n"
     "  --           end of options\n";
 

@@ -171,9 +171,10 @@ TTable::TTable(std::string name, ReaderFactory readers)
     : m_name(std::move(name)), m_readers(std::move(readers)), m_indexDefs(*this) {
     if (!m_readers) {
         // The path is 1252 text like every text of the core; the file system names files in UTF-8.
-        m_readers = [](const std::string& path) {
+        m_readers = [this](const std::string& path) {
             return engine::openTableReader(
-                std::make_unique<engine::DiskTableFiles>(std::filesystem::path(ansiToUtf8(path))));
+                std::make_unique<engine::DiskTableFiles>(std::filesystem::path(ansiToUtf8(path))),
+                engine::ReadOptions{m_codePage});
         };
     }
 }
@@ -272,6 +273,7 @@ void TTable::Open() {
     }
     m_fields = std::move(fields);
     m_reader = std::move(reader);
+    m_codePageUsed = m_reader->codePage();
     m_indexDefsStale = true;
     ++m_recordSerial;
     m_eof = !m_reader->first();

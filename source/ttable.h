@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,8 +102,8 @@ public:
         std::function<std::unique_ptr<engine::TableReader>(const std::string& path)>;
 
     // name: the component's name used in its messages. readers: how a path (1252 text) is opened
-    // (by default the table engine on the disk, the path converted to UTF-8; tests hand in
-    // readers of their own).
+    // (by default the table engine on the disk, the path converted to UTF-8, under the code page
+    // of setCodePage(); tests hand in readers of their own).
     explicit TTable(std::string name = "Table1", ReaderFactory readers = {});
     ~TTable();
     TTable(const TTable&) = delete;
@@ -121,6 +122,14 @@ public:
     // or EDBEngineError; a failed opening leaves the table closed.
     void Open();
     void Close();
+
+    // Reads the text of every table opened from now on under this code page, whatever the table
+    // and a .cpg beside it say; nullopt (the start) lets the engine choose. Kept across openings
+    // and path changes.
+    void setCodePage(std::optional<int> codePage) { m_codePage = codePage; }
+    std::optional<int> codePage() const { return m_codePage; }
+    // The code page the last opened table's text is read under, and why.
+    const engine::CodePageChoice& codePageUsed() const { return m_codePageUsed; }
 
     TFieldDefs& FieldDefs();
     TIndexDefs& IndexDefs() { return m_indexDefs; }
@@ -158,6 +167,8 @@ private:
     std::vector<std::unique_ptr<TField>> m_fields;
     bool m_eof = true;
     std::uint64_t m_recordSerial = 0;
+    std::optional<int> m_codePage;
+    engine::CodePageChoice m_codePageUsed;
 };
 
 } // namespace vorendal

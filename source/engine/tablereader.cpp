@@ -5,14 +5,14 @@
 
 namespace vorendal::engine {
 
-std::unique_ptr<TableReader> openTableReader(const TableFiles& files) {
+std::unique_ptr<TableReader> openTableReader(const TableFiles& files, const ReadOptions& options) {
     const std::string extension = ansiUpperCase(files.extension());
     if (extension == "DBF")
-        return openDbfTable(files);
+        return openDbfTable(files, options);
     if (extension == "TXT")
         engineError(errNotTable, "Text tables (.txt) are not read by this engine.",
                     files.mainName());
-    return openParadoxTable(files);
+    return openParadoxTable(files, options);
 }
 
 namespace {
@@ -27,6 +27,7 @@ public:
     bool first() override { return m_reader->first(); }
     bool next() override { return m_reader->next(); }
     void value(std::size_t column, Value& out) override { m_reader->value(column, out); }
+    CodePageChoice codePage() const override { return m_reader->codePage(); }
 
 private:
     std::unique_ptr<TableFiles> m_files;
@@ -35,8 +36,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<TableReader> openTableReader(std::unique_ptr<TableFiles> files) {
-    auto reader = openTableReader(*files);
+std::unique_ptr<TableReader> openTableReader(std::unique_ptr<TableFiles> files,
+                                             const ReadOptions& options) {
+    auto reader = openTableReader(*files, options);
     return std::make_unique<OwningReader>(std::move(files), std::move(reader));
 }
 

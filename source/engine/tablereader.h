@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "source/engine/bytesource.h"
+#include "source/engine/codepagechoice.h"
 #include "source/engine/value.h"
 #include "source/fieldtype.h"
 
@@ -44,16 +45,21 @@ public:
     // Value of column i (index into fields()) of the current record. Only valid after first()
     // or next() returned true.
     virtual void value(std::size_t column, Value& out) = 0;
+    // The code page the table's text is read under, and why.
+    virtual CodePageChoice codePage() const { return {}; }
 };
 
 // Opens the table kept in files: ".dbf" (any case) is read as dBASE / FoxPro, ".txt" is refused
 // (text tables are not read), every other extension is read as Paradox. Throws EDBEngineError.
-std::unique_ptr<TableReader> openTableReader(const TableFiles& files);
+std::unique_ptr<TableReader> openTableReader(const TableFiles& files,
+                                             const ReadOptions& options = {});
 // The same, the reader keeping the files for as long as it lives.
-std::unique_ptr<TableReader> openTableReader(std::unique_ptr<TableFiles> files);
+std::unique_ptr<TableReader> openTableReader(std::unique_ptr<TableFiles> files,
+                                             const ReadOptions& options = {});
 
 // The readers themselves, for tests and fuzzers.
-std::unique_ptr<TableReader> openDbfTable(const TableFiles& files);
-std::unique_ptr<TableReader> openParadoxTable(const TableFiles& files);
+std::unique_ptr<TableReader> openDbfTable(const TableFiles& files, const ReadOptions& options = {});
+std::unique_ptr<TableReader> openParadoxTable(const TableFiles& files,
+                                              const ReadOptions& options = {});
 
 } // namespace vorendal::engine

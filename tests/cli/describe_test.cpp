@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "base/exceptions.h"
+#include "cli/codepageoption.h"
+#include "cli/commands.h"
+#include "tests/fixtures/dbfbuilder.h"
+#include "tests/fixtures/dbfcells.h"
 #include "tests/fixtures/faketable.h"
+#include "tests/fixtures/testdata.h"
 
 namespace vorendal::cli {
 namespace {
@@ -67,6 +72,7 @@ TEST(Describe, WritesStructureIndexesAndRecordsAsTabSeparatedUtf8) {
               "table\t/d/Pe\xC3\xA7"
               "as.db\tPE\xC3\x87"
               "AS\n"
+              "codepage\t437\tdefault\n"
               "field\tC\xC3\xB3"
               "digo\tftAutoInc\t0\t0\n"
               "field\tNome\tftString\t30\t1\n"
@@ -91,6 +97,56 @@ TEST(Describe, EngineErrorsLeaveWhatWasWritten) {
     FakeFiles fake;
     EXPECT_THROW(describe(fake, "/none.db"), EDBEngineError);
     EXPECT_THROW(describe(fake, ""), EDatabaseError);
+}
+
+// Runs describe as the command line would, returning standard output.
+std::string runDescribeCommand(const Options& options) {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&buffer, &size);
+    const int status = runDescribe(options, out);
+    std::fclose(out);
+    std::string text(buffer, size);
+    std::free(buffer);
+    EXPECT_EQ(status, 0);
+    return text;
+}
+
+TEST(Describe, CodePageLineSaysWhichPageAndWhy) {
+    TempDir dir;
+    // "São" under 850, in a table whose header says 1252.
+    const std::string dbf = DbfBuilder(0x03)
+                                .languageDriver(0x03)
+                                .field("NOME", 'C', 10)
+                                .record({dbfText("S\xC6o", 10)})
+                                .bytes();
+    const std::string path = dir.write("T.DBF", dbf).string();
+    struct Case {
+        std::optional<std::string> option;
+        std::optional<std::string> cpg;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {std::nullopt, std::nullopt, "codepage\t1252\theader\n"},
+        {std::nullopt, "850", "codepage\t850\tcpg\n"},
+        {"cp850", "1252", "codepage\t850\toption\n"},
+    };
+    for (const auto& c : cases) {
+        if (c.cpg)
+            dir.write("t.cpg", *c.cpg);
+        Options options;
+        options.operands = {path};
+        options.codepage = c.option;
+        const std::string text = runDescribeCommand(options);
+        EXPECT_NE(text.find(c.expected), std::string::npos) << text;
+        if (c.expected.find("850") != std::string::npos) {
+            EXPECT_NE(text.find("record\tS\xC3\xA3o\n"), std::string::npos) << text;
+        }
+    }
+    Options unknown;
+    unknown.operands = {path};
+    unknown.codepage = "12345";
+    EXPECT_THROW(codePageOption(unknown), UsageError);
 }
 
 } // namespace

@@ -27,6 +27,8 @@ TEST(CodePage, ConvertsToWindows1252) {
          "a?b"},                       // one '?' per double-byte character
         {932, "\x82\xA0x\xB1", "?x?"}, // half-width katakana is one byte
         {437, std::string("a\0b", 3), std::string("a\0b", 3)},
+        // UTF-8: each character its 1252 form or one '?', each malformed byte one '?'
+        {CodePage::kUtf8, "a\xC3\xA7\xE2\x80\xA6\xD0\x96\xFF\xC3", "a\xE7\x85???"},
     };
     for (const auto& c : cases) {
         const CodePage cp(c.codePage);

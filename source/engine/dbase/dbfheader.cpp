@@ -65,20 +65,21 @@ DbfDialect dialectOf(std::uint8_t version, const ByteSource& file) {
     fail(errVersion, text, file);
 }
 
-// The text of a descriptor's name: up to its first zero byte, without trailing blanks.
-std::string fieldName(std::string_view raw, const DbfTextConverter& text) {
-    return text.toAnsi(trimRightBlanks(cutAtZero(raw)));
+// The bytes of a descriptor's name: up to its first zero byte, without trailing blanks.
+void setFieldName(DbfField& f, std::string_view raw, const DbfTextConverter& text) {
+    f.rawName = std::string(trimRightBlanks(cutAtZero(raw)));
+    f.name = text.toAnsi(f.rawName);
 }
 
 int tableCodePage(std::string_view header, DbfDialect dialect) {
     if (dialect == DbfDialect::DBase2)
-        return kDefaultDbfCodePage;
+        return 0;
     // byte 29: language driver id
     int codePage = codePageFromLanguageDriver(static_cast<std::uint8_t>(header[29]));
     // dBASE 7: bytes 32-63 name the language driver, often with byte 29 left 0
     if (codePage == 0 && dialect == DbfDialect::DBase7)
         codePage = codePageFromDriverName(header.substr(32, 32));
-    return codePage == 0 ? kDefaultDbfCodePage : codePage;
+    return codePage;
 }
 
 // Lays the fields out one after the other from byte 1 and checks the sum against the record
@@ -118,13 +119,13 @@ std::size_t readDescriptors(std::string_view header, DbfDialect dialect,
         DbfField f;
         if (level7) {
             // name[32], type at 32, length at 33, decimals at 34
-            f.name = fieldName(std::string_view(d, 32), text);
+            setFieldName(f, std::string_view(d, 32), text);
             f.letter = d[32];
             f.width = byteAt(d, 33);
             f.decimals = byteAt(d, 34);
         } else {
             // name[11], type at 11, length at 16, decimals at 17, VFP flags at 18
-            f.name = fieldName(std::string_view(d, 11), text);
+            setFieldName(f, std::string_view(d, 11), text);
             f.letter = d[11];
             f.width = byteAt(d, 16);
             f.decimals = byteAt(d, 17);
@@ -142,8 +143,8 @@ DbfHeader readDbase2Header(const ByteSource& file, DbfHeader h) {
     if (length < kHeader2Descriptors + 1)
         fail(errNotTable, "Table file is too short to hold a dBASE header.", file);
     const std::string header = readBytes(file, 0, length);
-    h.codePage = kDefaultDbfCodePage;
-    const DbfTextConverter text(h.codePage);
+    h.codePage = 0; // dBASE II names no code page
+    const DbfTextConverter text(kDefaultDbfCodePage);
     // bytes 1-2: record count; bytes 6-7: record length
     const std::uint64_t declared = readU16LE(header.data() + 1);
     h.recordLength = readU16LE(header.data() + 6);
@@ -154,7 +155,7 @@ DbfHeader readDbase2Header(const ByteSource& file, DbfHeader h) {
         // name[11], type at 11, length at 12, decimals at 15
         const char* d = header.data() + pos;
         DbfField f;
-        f.name = fieldName(std::string_view(d, 11), text);
+        setFieldName(f, std::string_view(d, 11), text);
         f.letter = d[11];
         f.width = byteAt(d, 12);
         f.decimals = byteAt(d, 15);
@@ -193,7 +194,7 @@ DbfHeader readStandardHeader(const ByteSource& file, DbfHeader h) {
         fail(errCorrupt, "Record length in the header is zero.", file);
     const std::string header = readBytes(file, 0, h.headerLength);
     h.codePage = tableCodePage(header, h.dialect);
-    const DbfTextConverter text(h.codePage);
+    const DbfTextConverter text(h.codePage != 0 ? h.codePage : kDefaultDbfCodePage);
     const std::size_t end = readDescriptors(header, h.dialect, text, h.fields);
     layOutFields(h.fields, h.recordLength, file);
     for (auto& f : h.fields)

@@ -42,6 +42,7 @@ enum class DbfDecode : std::uint8_t {
 // One field descriptor with the decisions taken for it.
 struct DbfField {
     std::string name;         // Windows-1252, as the table spells it
+    std::string rawName;      // the same in the table's code page, before conversion
     char letter = 0;          // type letter as stored
     std::uint32_t offset = 0; // from the record start (byte 0 is the deletion flag)
     std::uint32_t width = 0;
@@ -64,7 +65,7 @@ struct DbfHeader {
     std::uint32_t recordLength = 0; // including the deletion flag
     std::uint64_t recordCount = 0;  // records wholly present in the file
     std::uint8_t tableFlags = 0;    // byte 28: 0x01 production index
-    int codePage = 0;
+    int codePage = 0; // the page the header names; 0 when it names none (names read as 437)
     std::vector<DbfField> fields; // every descriptor, hidden ones included
     int nullFlagsField = -1;      // index of _NullFlags in fields, -1 none
     bool hasMemoFields = false;

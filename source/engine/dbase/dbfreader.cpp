@@ -3,8 +3,8 @@
 
 namespace vorendal::engine {
 
-std::unique_ptr<TableReader> openDbfTable(const TableFiles& files) {
-    return std::make_unique<dbf::DbfTableReader>(files);
+std::unique_ptr<TableReader> openDbfTable(const TableFiles& files, const ReadOptions& options) {
+    return std::make_unique<dbf::DbfTableReader>(files, options);
 }
 
 } // namespace vorendal::engine

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "base/exceptions.h"
+#include "source/engine/codepagechoice.h"
 #include "source/engine/dbase/dbfbytes.h"
 #include "source/engine/dbase/dbfindexfiles.h"
 #include "source/engine/dbase/dbfvalues.h"
@@ -35,8 +36,11 @@ std::unique_ptr<ByteSource> indexCompanion(const TableFiles& files, const char* 
 
 } // namespace
 
-DbfTableReader::DbfTableReader(const TableFiles& files)
-    : m_file(openMain(files)), m_header(readDbfHeader(*m_file)), m_text(m_header.codePage) {
+DbfTableReader::DbfTableReader(const TableFiles& files, const ReadOptions& options)
+    : m_file(openMain(files)), m_header(readDbfHeader(*m_file)), m_text(kDefaultDbfCodePage) {
+    m_recordsPerBlock = std::max<std::uint64_t>(1, kBlockBytes / m_header.recordLength);
+    openMemo(files);
+    chooseTextCodePage(files, options);
     for (std::size_t i = 0; i < m_header.fields.size(); ++i) {
         const DbfField& f = m_header.fields[i];
         if (f.hidden)
@@ -44,9 +48,61 @@ DbfTableReader::DbfTableReader(const TableFiles& files)
         m_fields.push_back(FieldDescription{f.name, f.type, f.size, f.required});
         m_columns.push_back(i);
     }
-    m_recordsPerBlock = std::max<std::uint64_t>(1, kBlockBytes / m_header.recordLength);
-    openMemo(files);
     readIndexes(files);
+}
+
+void DbfTableReader::chooseTextCodePage(const TableFiles& files, const ReadOptions& options) {
+    m_codePage = chooseCodePage(files, options, m_header.codePage, [this] { return textSample(); });
+    m_text = DbfTextConverter(m_codePage.number);
+    // The header read the names under its own page (437 when it names none).
+    const int namesPage = m_header.codePage != 0 ? m_header.codePage : kDefaultDbfCodePage;
+    if (m_codePage.number != namesPage) {
+        for (DbfField& f : m_header.fields)
+            f.name = m_text.toAnsi(f.rawName);
+    }
+}
+
+// The raw text of the table's first records and memos, for detecting its code page.
+std::string DbfTableReader::textSample() {
+    TextSample sample;
+    try {
+        const std::uint64_t records =
+            std::min(m_header.recordCount,
+                     std::max<std::uint64_t>(1, TextSample::kRecordBytes / m_header.recordLength));
+        std::size_t memos = 0;
+        for (std::uint64_t r = 0; r < records && !sample.full(); ++r) {
+            const char* record = recordAt(r);
+            for (const DbfField& f : m_header.fields) {
+                const std::string_view raw(record + f.offset, f.width);
+                if (f.decode == DbfDecode::Text)
+                    sample.add(raw);
+                else if (f.decode == DbfDecode::MemoText && memos < TextSample::kMemos &&
+                         sampleMemo(raw, sample))
+                    ++memos;
+            }
+        }
+    } catch (const Exception&) {
+        // A damaged table: detection makes do with what could be read; reading reports the rest.
+    }
+    return sample.text();
+}
+
+// Adds the memo that raw points at; false when it points at none. A damaged memo (or memo file)
+// adds nothing: reading the value reports it.
+bool DbfTableReader::sampleMemo(std::string_view raw, TextSample& sample) {
+    std::uint32_t block = 0;
+    if (!m_memo || parseMemoPointer(raw, block) != MemoPointer::Block)
+        return false;
+    try {
+        if (!m_memo->read(block, m_memoBytes))
+            return true;
+    } catch (const Exception&) {
+        return true;
+    }
+    if (m_memo->format() != DbfMemoFile::Format::Fpt)
+        replaceSoftReturns(m_memoBytes);
+    sample.add(std::string_view(m_memoBytes).substr(0, TextSample::kMemoBytes));
+    return true;
 }
 
 void DbfTableReader::openMemo(const TableFiles& files) {

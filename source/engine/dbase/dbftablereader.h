@@ -26,7 +26,8 @@ public:
     // Reads the header, opens the memo file (if the table has memo fields) and reads the tags of
     // the production index. Throws EDBEngineError when the table file is missing or its header
     // does not add up; a missing or damaged index file only leaves indexes() short.
-    explicit DbfTableReader(const TableFiles& files);
+    // The text's code page is chosen as chooseCodePage() says, from the header's language driver.
+    explicit DbfTableReader(const TableFiles& files, const ReadOptions& options = {});
 
     const std::vector<FieldDescription>& fields() const override { return m_fields; }
     const std::vector<IndexDescription>& indexes() const override { return m_indexes; }
@@ -34,6 +35,7 @@ public:
     bool next() override;
     // Throws std::out_of_range for a column past fields(); EDBEngineError for an unreadable memo.
     void value(std::size_t column, Value& out) override;
+    CodePageChoice codePage() const override { return m_codePage; }
 
 private:
     bool seek(std::uint64_t index);
@@ -43,9 +45,13 @@ private:
     static void replaceSoftReturns(std::string& bytes);
     void openMemo(const TableFiles& files);
     void readIndexes(const TableFiles& files);
+    void chooseTextCodePage(const TableFiles& files, const ReadOptions& options);
+    std::string textSample();
+    bool sampleMemo(std::string_view raw, TextSample& sample);
 
     std::unique_ptr<ByteSource> m_file;
     DbfHeader m_header;
+    CodePageChoice m_codePage;
     DbfTextConverter m_text;
     std::unique_ptr<DbfMemoFile> m_memo;
     std::vector<FieldDescription> m_fields;

@@ -91,8 +91,9 @@ DbfTextConverter::DbfTextConverter(int codePage)
         m_identity = true;
         return;
     }
-    if (m_number == 932 || m_number == 936 || m_number == 949 || m_number == 950) {
-        m_doubleByte = true;
+    if (m_number == 932 || m_number == 936 || m_number == 949 || m_number == 950 ||
+        m_number == CodePage::kUtf8) {
+        m_multiByte = true;
         return;
     }
     for (int b = 0; b < 256; ++b) {
@@ -114,7 +115,7 @@ void DbfTextConverter::append(std::string_view bytes, std::string& out) const {
         out.append(bytes);
         return;
     }
-    if (m_doubleByte) {
+    if (m_multiByte) {
         m_codePage.appendAnsi(bytes, out);
         return;
     }

@@ -9,8 +9,9 @@
 
 namespace vorendal::engine::dbf {
 
-// The code page a table uses when its header names none (language driver byte 0 and no usable
-// driver name): DOS code page 437, which dBASE III and early FoxPro used by default.
+// The code page under which the header's field names are read when it names none (language
+// driver byte 0 and no usable driver name): DOS code page 437, which dBASE III and early FoxPro
+// used by default. The table's text then gets the page that chooseCodePage() settles on.
 constexpr int kDefaultDbfCodePage = 437;
 
 // Code page of a language driver id (table header byte 29, also MDX header byte 31); 0 when the
@@ -22,8 +23,8 @@ int codePageFromLanguageDriver(std::uint8_t id);
 int codePageFromDriverName(std::string_view name);
 
 // Converts text of a table's code page to Windows-1252. Single-byte code pages go through one
-// 256-entry table; the double-byte ones through CodePage. Mazovia (620) and Kamenicky (895), which
-// CodePage lacks, are built here from 437 with their own letters.
+// 256-entry table; the double-byte ones and UTF-8 through CodePage. Mazovia (620) and Kamenicky
+// (895), which CodePage lacks, are built here from 437 with their own letters.
 class DbfTextConverter {
 public:
     explicit DbfTextConverter(int codePage);
@@ -37,7 +38,7 @@ private:
     int m_number;
     CodePage m_codePage;
     bool m_identity = false;
-    bool m_doubleByte = false;
+    bool m_multiByte = false; // double-byte pages and UTF-8: through CodePage
     std::array<char, 256> m_table{};
 };
 

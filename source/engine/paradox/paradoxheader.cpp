@@ -71,12 +71,12 @@ void readTrailingItems(const std::string& bytes, std::size_t namesEnd, ParadoxHe
 
 int codePageOf(const unsigned char* b, bool extra, const std::string& sortOrder) {
     if (!extra)
-        return 437; // 3.0 / 3.5 tables record no code page: the DOS default
+        return 0; // 3.0 / 3.5 tables record no code page
     const int cp = le16(b + 0x6A);
     if (cp != 0)
         return cp;
     // code page 0 is written by the HP Roman-8 SQL Link driver
-    return sortOrder == "BLROM800" ? CodePage::kRoman8 : 437;
+    return sortOrder == "BLROM800" ? CodePage::kRoman8 : 0;
 }
 
 } // namespace

@@ -34,7 +34,7 @@ struct ParadoxHeader {
     std::uint8_t changeCount = 0;      // 0x2E: mirrored by byte 0 of the .VAL file
     std::uint8_t indexFlags = 0;       // 0x55: X files, index options
     std::uint8_t version = 0;          // 0x39
-    int codePage = 437;                // 0x6A (4.x+), or the default for older tables
+    int codePage = 0;                  // 0x6A (4.x+); 0 when the header names none
     std::string sortOrder;             // sort-order id after the field numbers (4.x+)
     std::string indexName;             // X files: index name after the sort order; may be empty
     bool hasFieldNumbers = false;

@@ -1,5 +1,6 @@
 #include "source/engine/paradox/paradoxreader.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "base/exceptions.h"
@@ -35,20 +36,29 @@ void stripGraphicPrefix(std::string& bytes) {
 
 } // namespace
 
-ParadoxReader::ParadoxReader(const TableFiles& files)
+ParadoxReader::ParadoxReader(const TableFiles& files, const ReadOptions& options)
     : m_file(openMain(files)), m_header(readParadoxHeader(*m_file, HeaderKind::Table)),
-      m_codePage(m_header.codePage) {
+      m_codePage(kDefaultCodePage) {
     if (m_header.encrypted())
         engineError(errEncrypted, "The table is password protected.", m_file->name());
 
-    std::vector<std::string> names;
     bool hasBlobs = false;
+    for (const HeaderField& f : m_header.fields)
+        hasBlobs =
+            hasBlobs || (columnTypeOf(f.code, f.sizeByte).type != ftUnknown && isBlobCode(f.code));
+    if (hasBlobs)
+        m_blobs = openBlobFile(files);
+    // A page number the engine does not know names none.
+    const int headerPage = isKnownCodePage(m_header.codePage) ? m_header.codePage : 0;
+    m_choice = chooseCodePage(files, options, headerPage, [this] { return textSample(); });
+    m_codePage = CodePage(m_choice.number);
+
+    std::vector<std::string> names;
     for (const HeaderField& f : m_header.fields) {
         const ColumnType ct = columnTypeOf(f.code, f.sizeByte);
         m_fields.push_back({m_codePage.toAnsi(f.rawName), ct.type, ct.size, false});
         m_columns.push_back({f.code, ct.type, f.offset, f.width});
         names.push_back(m_fields.back().name);
-        hasBlobs = hasBlobs || (ct.type != ftUnknown && isBlobCode(f.code));
     }
 
     // A missing or unreadable .VAL only means that no column is required.
@@ -62,8 +72,6 @@ ParadoxReader::ParadoxReader(const TableFiles& files)
         m_fields[c].required = required[c] && m_fields[c].type != ftAutoInc;
 
     m_indexes = readParadoxIndexes(m_header, names, files);
-    if (hasBlobs)
-        m_blobs = openBlobFile(files);
     m_cursor = std::make_unique<ParadoxBlockCursor>(*m_file, m_header);
 }
 
@@ -78,6 +86,53 @@ std::unique_ptr<ParadoxBlobFile> ParadoxReader::openBlobFile(const TableFiles& f
         reason = "The blob file (.MB) of the table cannot be opened: " + e.message();
     }
     return std::make_unique<ParadoxBlobFile>(std::move(mb), m_file->name(), reason);
+}
+
+// The raw text of the table's first records and memos, for detecting its code page.
+std::string ParadoxReader::textSample() const {
+    TextSample sample;
+    try {
+        ParadoxBlockCursor cursor(*m_file, m_header);
+        const std::uint64_t records =
+            TextSample::kRecordBytes / std::max<std::uint64_t>(1, m_header.recordSize) + 1;
+        std::size_t memos = 0;
+        bool more = cursor.first();
+        for (std::uint64_t r = 0; more && r < records && !sample.full(); ++r) {
+            for (const HeaderField& f : m_header.fields) {
+                const unsigned char* field = cursor.record() + f.offset;
+                if (f.code == kAlpha) {
+                    const std::string_view raw(reinterpret_cast<const char*>(field), f.width);
+                    sample.add(raw.substr(0, raw.find('\0')));
+                } else if (f.code == kMemo && memos < TextSample::kMemos) {
+                    sampleMemo(field, f.width, sample);
+                    ++memos;
+                }
+            }
+            more = cursor.next();
+        }
+    } catch (const Exception&) {
+        // A damaged table: detection makes do with what could be read; reading reports the rest.
+    }
+    return sample.text();
+}
+
+// The memo's text when it is short, else the leader that the record holds.
+void ParadoxReader::sampleMemo(const unsigned char* field, std::uint32_t width,
+                               TextSample& sample) const {
+    if (width < kBlobTrailerSize)
+        return;
+    const std::size_t leader = width - kBlobTrailerSize;
+    const std::uint32_t length = le32(field + leader + 4);
+    std::string text;
+    try {
+        if (length > leader && length <= TextSample::kMemoBytes && m_blobs)
+            m_blobs->read(le32(field + leader), length, text);
+    } catch (const Exception&) {
+        text.clear(); // a damaged memo: its leader still tells
+    }
+    if (text.empty())
+        text.assign(reinterpret_cast<const char*>(field), std::min<std::size_t>(length, leader));
+    sample.add(text);
 }
 
 bool ParadoxReader::first() {
@@ -138,8 +193,8 @@ void ParadoxReader::readBlob(const Column& column, const unsigned char* field, V
 
 } // namespace paradox
 
-std::unique_ptr<TableReader> openParadoxTable(const TableFiles& files) {
-    return std::make_unique<paradox::ParadoxReader>(files);
+std::unique_ptr<TableReader> openParadoxTable(const TableFiles& files, const ReadOptions& options) {
+    return std::make_unique<paradox::ParadoxReader>(files, options);
 }
 
 } // namespace vorendal::engine

@@ -19,7 +19,8 @@ class ParadoxReader : public TableReader {
 public:
     // Reads the header and the companions' structure. Throws EDBEngineError (not a Paradox
     // table, unsupported version, damaged header, errEncrypted for a password-protected table).
-    explicit ParadoxReader(const TableFiles& files);
+    // The text's code page is chosen as chooseCodePage() says, from the header's code page.
+    explicit ParadoxReader(const TableFiles& files, const ReadOptions& options = {});
     // The cursor refers to the header held here: the reader stays where it was made.
     ParadoxReader(const ParadoxReader&) = delete;
     ParadoxReader& operator=(const ParadoxReader&) = delete;
@@ -30,6 +31,7 @@ public:
     bool next() override;
     // Blob values that need a missing or damaged .MB throw errMemo; nothing is guessed.
     void value(std::size_t column, Value& out) override;
+    CodePageChoice codePage() const override { return m_choice; }
 
 private:
     struct Column {
@@ -41,9 +43,12 @@ private:
 
     void readBlob(const Column& column, const unsigned char* field, Value& out);
     std::unique_ptr<ParadoxBlobFile> openBlobFile(const TableFiles& files) const;
+    std::string textSample() const;
+    void sampleMemo(const unsigned char* field, std::uint32_t width, TextSample& sample) const;
 
     std::unique_ptr<ByteSource> m_file;
     ParadoxHeader m_header;
+    CodePageChoice m_choice;
     CodePage m_codePage;
     std::vector<FieldDescription> m_fields;
     std::vector<IndexDescription> m_indexes;
