@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
@@ -107,6 +108,11 @@ void TestBrowser::openTreeEntry(const QString& name) {
 
 void TestBrowser::startListsDbfWithNothingSelected() {
     QCOMPARE(fileNames(), (QStringList{u"a.dbf"_s, u"B.DBF"_s}));
+    // the list takes the focus at start, and still no entry is current (drawn as if chosen)
+    QApplication::setActiveWindow(m_form.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QCOMPARE(QApplication::focusWidget(), m_form->FileListBox1);
+    QVERIFY(!m_form->FileListBox1->currentIndex().isValid());
     QCOMPARE(m_form->FileListBox1->FileName(), std::string());
     QCOMPARE(QString::fromStdString(m_form->FileListBox1->directory()), m_base);
     QCOMPARE(QString::fromStdString(fs::current_path().native()), m_base);
