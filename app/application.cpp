@@ -47,9 +47,13 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 void Application::installQtTranslations() {
     // Qt's own texts (the file dialogs, the buttons of message boxes, the editing menus of text
     // boxes) in the user's language; the program's own texts are not translated
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    const QLocale locale = QLocale::system();
     auto* translator = new QTranslator(this);
-    if (translator->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    // Qt ships Portuguese for Brazil only; it serves every Portuguese locale better than English
+    if (translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), folder) ||
+        (locale.language() == QLocale::Portuguese &&
+         translator->load(QStringLiteral("qtbase_pt_BR"), folder)))
         installTranslator(translator);
     else
         delete translator;
