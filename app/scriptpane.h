@@ -67,8 +67,6 @@ public:
     bool canRedo() const { return m_text.canRedo(); }
     void undo();
     void redo();
-    // Tests reach the undo budget with a small one.
-    void setUndoBudget(std::size_t bytes) { m_text.setUndoBudget(bytes); }
     // The editing menu of the right button: Desfazer, Refazer, Recortar, Copiar, Colar, Excluir,
     // Selecionar tudo, each enabled when it can act. The caller owns it.
     QMenu* createContextMenu(QWidget* parent);
