@@ -1,7 +1,10 @@
 #include "app/application.h"
 
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QProxyStyle>
+#include <QTranslator>
 
 #include "app/errordisplay.h"
 #include "app/glyphs.h"
@@ -38,6 +41,22 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setDesktopFileName(QStringLiteral("vorendal"));
     setWindowIcon(Glyphs::applicationIcon());
     setStyle(new HintTimingStyle);
+    installQtTranslations();
+}
+
+void Application::installQtTranslations() {
+    // Qt's own texts (the file dialogs, the buttons of message boxes, the editing menus of text
+    // boxes) in the user's language; the program's own texts are not translated
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    const QLocale locale = QLocale::system();
+    auto* translator = new QTranslator(this);
+    // Qt ships Portuguese for Brazil only; it serves every Portuguese locale better than English
+    if (translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), folder) ||
+        (locale.language() == QLocale::Portuguese &&
+         translator->load(QStringLiteral("qtbase_pt_BR"), folder)))
+        installTranslator(translator);
+    else
+        delete translator;
 }
 
 QString Application::titleFromProgramName(const QString& programFile) {

@@ -27,6 +27,10 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
+    // Loads Qt's translation for the user's locale, when the system has it (on Debian:
+    // qt6-translations-l10n).
+    void installQtTranslations();
+
     QString m_title;
     Prompts* m_prompts = nullptr;
 };

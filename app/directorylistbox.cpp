@@ -10,6 +10,9 @@
 #include "app/filelistbox.h"
 #include "app/folderbrowsing.h"
 #include "app/glyphs.h"
+#include "app/namecollation.h"
+#include "app/wholetexttip.h"
+#include "base/exceptions.h"
 
 namespace vorendal {
 namespace {
@@ -34,7 +37,17 @@ public:
         shifted.rect.setLeft(option.rect.left() + index.data(kLevelRole).toInt() * kIndent);
         QStyledItemDelegate::paint(painter, shifted, index);
     }
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        return showWholeTextWhenCut(event, view, sizeHint(option, index).width(), index) ||
+               QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
 };
+
+void collated(std::vector<std::string>& names) {
+    NameCollation().sort(names);
+}
 
 QIcon folderIcon(FolderEntry::Kind kind) {
     switch (kind) {
@@ -61,10 +74,11 @@ DirectoryListBox::DirectoryListBox(QWidget* parent) : QListWidget(parent) {
 
 void DirectoryListBox::setDirectory(const std::string& folder) {
     const std::string previous = m_folder;
-    const std::string entered = enterFolder(previous, folder).native();
+    std::string entered;
     std::vector<FolderEntry> entries;
     try {
-        entries = folderTreeEntries(entered);
+        entered = enterFolder(previous, folder).native();
+        entries = folderTreeEntries(entered, collated);
         if (m_fileList != nullptr)
             m_fileList->setDirectory(entered);
     } catch (...) {
@@ -72,19 +86,38 @@ void DirectoryListBox::setDirectory(const std::string& folder) {
         std::error_code ec;
         if (!previous.empty())
             std::filesystem::current_path(previous, ec);
+        showFolderAgain();
         throw;
     }
     m_folder = entered;
+    showEntries(entries);
+    Q_EMIT directoryChanged(QFile::decodeName(QByteArray::fromStdString(m_folder)));
+}
+
+void DirectoryListBox::showEntries(const std::vector<FolderEntry>& entries) {
     clear();
+    m_shownRow = -1;
     for (const auto& entry : entries) {
         const QByteArray name = QByteArray::fromStdString(entry.name);
         auto* item = new QListWidgetItem(folderIcon(entry.kind), QFile::decodeName(name), this);
         item->setData(kLevelRole, entry.level);
         item->setData(kNativePathRole, QByteArray::fromStdString(entry.path));
-        if (entry.kind == FolderEntry::Kind::Current)
+        if (entry.kind == FolderEntry::Kind::Current) {
+            m_shownRow = count() - 1;
             setCurrentItem(item);
+        }
     }
-    Q_EMIT directoryChanged(QFile::decodeName(QByteArray::fromStdString(m_folder)));
+}
+
+void DirectoryListBox::showFolderAgain() {
+    if (m_folder.empty())
+        return;
+    try {
+        showEntries(folderTreeEntries(m_folder, collated));
+    } catch (const EInOutError&) {
+        // the folder shown cannot be read now either: its old entries stay
+        setCurrentRow(m_shownRow);
+    }
 }
 
 void DirectoryListBox::openEntry(int row) {

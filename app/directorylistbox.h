@@ -1,16 +1,19 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <QListWidget>
 
 namespace vorendal {
 
 class FileListBox;
+struct FolderEntry;
 
 // The directory tree (DirectoryListBox1): the root, each folder on the way down to its folder, the
-// folder itself (selected) and its subfolders, each with its folder image, indented by depth.
-// It hands its folder on to the linked file list.
+// folder itself (selected) and its subfolders in the order of the user's locale, each with its
+// folder image, indented by depth. It hands its folder on to the linked file list. An entry too
+// long for the tree shows its whole name as a tooltip.
 class DirectoryListBox : public QListWidget {
     Q_OBJECT
 
@@ -22,7 +25,9 @@ public:
     // Native path of the folder shown.
     const std::string& directory() const { return m_folder; }
     // Enters folder by the current-directory rule, rebuilds the entries and hands the folder to
-    // the file list. Throws EInOutError; the tree and the file list then keep their folder.
+    // the file list. Throws EInOutError; the tree and the file list then keep their folder, the
+    // tree reads that folder's entries again (a subfolder removed meanwhile goes) and highlights
+    // it.
     void setDirectory(const std::string& folder);
     // Opens the entry in row (as a double-click or Enter does). Throws as setDirectory.
     void openEntry(int row);
@@ -37,7 +42,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void showEntries(const std::vector<FolderEntry>& entries);
+    // After a failed change: the entries of the folder shown, read again when it can be read,
+    // and the highlight back on it.
+    void showFolderAgain();
+
     std::string m_folder;
+    int m_shownRow = -1; // the entry of the folder shown
     FileListBox* m_fileList = nullptr;
 };
 

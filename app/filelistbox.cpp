@@ -3,10 +3,13 @@
 #include <filesystem>
 
 #include <QFile>
+#include <QFocusEvent>
 #include <QStyledItemDelegate>
 
 #include "app/ansitext.h"
 #include "app/folderbrowsing.h"
+#include "app/namecollation.h"
+#include "app/wholetexttip.h"
 
 namespace vorendal {
 namespace {
@@ -20,6 +23,12 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return {QStyledItemDelegate::sizeHint(option, index).width(), kItemHeight};
+    }
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        return showWholeTextWhenCut(event, view, sizeHint(option, index).width(), index) ||
+               QStyledItemDelegate::helpEvent(event, view, option, index);
     }
 };
 
@@ -49,7 +58,8 @@ void FileListBox::fill(const std::string& folder, const std::string& mask) {
     const std::string shown = enterFolder(m_folder, folder).native();
     std::vector<std::string> names;
     try {
-        names = listFolderFiles(shown, mask);
+        names = listFolderFiles(
+            shown, mask, [](std::vector<std::string>& found) { NameCollation().sort(found); });
     } catch (...) {
         // the list keeps its folder, so the current directory goes back to it
         std::error_code ec;
@@ -67,6 +77,13 @@ void FileListBox::fill(const std::string& folder, const std::string& mask) {
     }
     setCurrentRow(-1);
     clearSelection();
+}
+
+void FileListBox::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    // the view makes its first entry current on taking the focus, which draws it as if chosen
+    if (selectedItems().isEmpty() && currentIndex().isValid())
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
 std::string FileListBox::FileName() const {

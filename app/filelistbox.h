@@ -6,9 +6,10 @@
 
 namespace vorendal {
 
-// The file list (FileListBox1): the files of one folder that match its mask, sorted ignoring
-// case, one selectable at a time. Every reading leaves the process's current directory at its
-// folder and no entry selected.
+// The file list (FileListBox1): the files of one folder that match its mask, in the order of the
+// user's locale (NameCollation), one selectable at a time. Every reading leaves the process's
+// current directory at its folder and no entry selected; taking the focus does not make an entry
+// current either, so none looks selected until the user picks one.
 class FileListBox : public QListWidget {
     Q_OBJECT
 
@@ -33,6 +34,9 @@ public:
     // generators handle; empty when none is selected. Touches no file. A character of the name
     // that 1252 lacks becomes '?', so such a file cannot be opened.
     std::string FileName() const;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void fill(const std::string& folder, const std::string& mask);

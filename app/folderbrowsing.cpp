@@ -22,7 +22,8 @@ bool isHidden(std::string_view name) {
 
 // Names of the entries of folder for which keep(entry) holds.
 template <typename Keep>
-std::vector<std::string> folderNames(const std::filesystem::path& folder, Keep keep) {
+std::vector<std::string> folderNames(const std::filesystem::path& folder, Keep keep,
+                                     const NameSorter& sorter) {
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
@@ -38,7 +39,7 @@ std::vector<std::string> folderNames(const std::filesystem::path& folder, Keep k
     }
     if (ec)
         throwFolderError(ec);
-    std::sort(names.begin(), names.end(), lessIgnoringCase);
+    sorter(names);
     return names;
 }
 
@@ -95,23 +96,29 @@ bool lessIgnoringCase(std::string_view a, std::string_view b) {
     return a < b;
 }
 
+void sortIgnoringCase(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(), lessIgnoringCase);
+}
+
 bool sameFolderName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return lowerAscii(x) == lowerAscii(y);
            });
 }
 
-std::vector<std::string> listFolderFiles(const std::filesystem::path& folder,
-                                         std::string_view mask) {
+std::vector<std::string> listFolderFiles(const std::filesystem::path& folder, std::string_view mask,
+                                         const NameSorter& sorter) {
     const std::vector<std::string> patterns = splitMask(mask);
     auto names = folderNames(
-        folder, [&](const std::filesystem::directory_entry& entry, const std::string& name) {
+        folder,
+        [&](const std::filesystem::directory_entry& entry, const std::string& name) {
             std::error_code ec;
             if (!entry.is_regular_file(ec))
                 return false;
             return std::any_of(patterns.begin(), patterns.end(),
                                [&](const std::string& p) { return maskMatches(name, p); });
-        });
+        },
+        sorter);
     return names;
 }
 
@@ -123,7 +130,8 @@ std::string joinFolderAndName(std::string_view folder, std::string_view name) {
     return path;
 }
 
-std::vector<FolderEntry> folderTreeEntries(const std::filesystem::path& folder) {
+std::vector<FolderEntry> folderTreeEntries(const std::filesystem::path& folder,
+                                           const NameSorter& sorter) {
     const std::filesystem::path normal = folder.lexically_normal();
     std::vector<FolderEntry> entries;
     std::string path;
@@ -139,11 +147,13 @@ std::vector<FolderEntry> folderTreeEntries(const std::filesystem::path& folder) 
         entries.push_back({"/", "/", level++, FolderEntry::Kind::Path});
     entries.back().kind = FolderEntry::Kind::Current;
 
-    const auto subfolders =
-        folderNames(normal, [](const std::filesystem::directory_entry& entry, const std::string&) {
+    const auto subfolders = folderNames(
+        normal,
+        [](const std::filesystem::directory_entry& entry, const std::string&) {
             std::error_code ec;
             return entry.is_directory(ec);
-        });
+        },
+        sorter);
     for (const auto& name : subfolders)
         entries.push_back(
             {name, joinFolderAndName(path, name), level, FolderEntry::Kind::Subfolder});

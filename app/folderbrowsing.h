@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,19 +19,23 @@ bool maskMatches(std::string_view name, std::string_view pattern);
 // The patterns of a mask: its parts between ";", empty parts left out.
 std::vector<std::string> splitMask(std::string_view mask);
 
-// Order of names in the browser: ignoring ASCII case, ties broken by the bytes.
+// A plain order of names: ignoring ASCII case, ties broken by the bytes.
 bool lessIgnoringCase(std::string_view a, std::string_view b);
+
+// Puts names in the order the browser shows them; the window passes its locale's collation.
+using NameSorter = std::function<void(std::vector<std::string>& names)>;
+// Sorts by lessIgnoringCase.
+void sortIgnoringCase(std::vector<std::string>& names);
 
 // True when two folders name the same path, compared ignoring ASCII case (the file list's test
 // for "a new folder").
 bool sameFolderName(std::string_view a, std::string_view b);
 
-// Names of the files in folder that match one of the patterns of mask, sorted by
-// lessIgnoringCase, each once. Folders, hidden files (leading ".") and anything that is not a
-// regular file (after following a link) are left out. Throws EInOutError when the folder cannot
-// be read.
-std::vector<std::string> listFolderFiles(const std::filesystem::path& folder,
-                                         std::string_view mask);
+// Names of the files in folder that match one of the patterns of mask, sorted by sorter, each
+// once. Folders, hidden files (leading ".") and anything that is not a regular file (after
+// following a link) are left out. Throws EInOutError when the folder cannot be read.
+std::vector<std::string> listFolderFiles(const std::filesystem::path& folder, std::string_view mask,
+                                         const NameSorter& sorter = sortIgnoringCase);
 
 // Full path of a file in folder: exactly one "/" between them, also at the root "/".
 std::string joinFolderAndName(std::string_view folder, std::string_view name);
@@ -45,9 +50,10 @@ struct FolderEntry {
 };
 
 // The tree's entries for an absolute folder: the root, each folder on the way down, the folder
-// itself (Current), then its subfolders sorted by lessIgnoringCase, hidden ones left out. Throws
+// itself (Current), then its subfolders sorted by sorter, hidden ones left out. Throws
 // EInOutError when the folder cannot be read.
-std::vector<FolderEntry> folderTreeEntries(const std::filesystem::path& folder);
+std::vector<FolderEntry> folderTreeEntries(const std::filesystem::path& folder,
+                                           const NameSorter& sorter = sortIgnoringCase);
 
 // Enters target by the current-directory rule: when previous still exists the process's current
 // directory is first set to it (a relative target resolves against it), then to target; the

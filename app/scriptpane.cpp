@@ -96,15 +96,15 @@ QString ScriptPane::text() const {
 }
 
 void ScriptPane::setText(const QString& text) {
-    ScriptText replacement(m_text.capacity());
-    replacement.replace({}, {}, toAnsi(text));
-    m_text = std::move(replacement);
+    m_text.replace({}, m_text.end(), toAnsi(text));
+    m_text.sealUndoStep();
     m_caret = m_anchor = m_text.end();
     textChanged();
 }
 
 void ScriptPane::clearText() {
     m_text.clear();
+    m_text.sealUndoStep();
     m_caret = m_anchor = TextPosition{};
     m_hOffset = 0;
     textChanged();
@@ -119,6 +119,7 @@ QString ScriptPane::selectedText() const {
 }
 
 void ScriptPane::setSelection(TextPosition anchor, TextPosition caret) {
+    m_text.sealUndoStep();
     m_anchor = m_text.clamp(anchor);
     m_caret = m_text.clamp(caret);
     showCaret();

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
@@ -11,6 +12,7 @@
 #include "scripts/linesink.h"
 #include "scripts/scripttext.h"
 
+class QMenu;
 class QPainter;
 class QTextLayout;
 
@@ -20,7 +22,9 @@ namespace vorendal {
 // edit, clear and save. It shows a ScriptText (Windows-1252 rows) in a fixed-width font without
 // wrapping: the view follows the caret sideways, and the vertical scroll bar is always shown.
 // Tab moves the focus and Enter breaks no line. Appends go straight into the row store, so a
-// table of hundreds of thousands of lines is appended at memory speed.
+// table of hundreds of thousands of lines is appended at memory speed. Ctrl+Z undoes, Ctrl+Y and
+// Ctrl+Shift+Z redo (runs of typing, a paste, "Limpar", a whole append group); the right button
+// opens the editing menu.
 class ScriptPane : public QAbstractScrollArea, public LineSink {
     Q_OBJECT
 
@@ -30,6 +34,18 @@ public:
 
     explicit ScriptPane(QWidget* parent = nullptr);
     ~ScriptPane() override;
+
+    // While it lives, the appends to pane form one undo step, also when it goes by an exception.
+    class AppendGroup {
+    public:
+        explicit AppendGroup(ScriptPane& pane) : m_pane(pane) { m_pane.m_text.beginAppendGroup(); }
+        ~AppendGroup() { m_pane.m_text.endAppendGroup(); }
+        AppendGroup(const AppendGroup&) = delete;
+        AppendGroup& operator=(const AppendGroup&) = delete;
+
+    private:
+        ScriptPane& m_pane;
+    };
 
     // Adds line (Windows-1252) to the end as a line of its own; a CR LF inside it makes several
     // lines. Leaves the caret at the end with no selection. Throws EOutOfResources ("RichEdit line
@@ -44,8 +60,16 @@ public:
     // Replaces the whole text, as if the user had typed it ("\n" or CR LF break lines); characters
     // without a 1252 form become '?'. Throws EOutOfResources when it does not fit.
     void setText(const QString& text);
-    // Removes all text.
+    // Removes all text; undoable.
     void clearText();
+
+    bool canUndo() const { return m_text.canUndo(); }
+    bool canRedo() const { return m_text.canRedo(); }
+    void undo();
+    void redo();
+    // The editing menu of the right button: Desfazer, Refazer, Recortar, Copiar, Colar, Excluir,
+    // Selecionar tudo, each enabled when it can act. The caller owns it.
+    QMenu* createContextMenu(QWidget* parent);
     // Writes each line as 1252 bytes followed by CR LF to path (an existing file is replaced).
     // Throws EInOutError; the pane is not changed.
     void saveToFile(const std::filesystem::path& path) const;
@@ -76,6 +100,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void scrollContentsBy(int dx, int dy) override;
@@ -97,8 +122,12 @@ private:
                   TextPosition to);
     TextPosition positionAt(const QPoint& point) const;
     void moveCaret(TextPosition to, bool extend);
-    void insertTyped(const QString& typed);
-    void removeSelection();
+    void insertTyped(const QString& typed, EditKind kind);
+    void removeSelection(EditKind kind);
+    void pasteClipboard();
+    void cutSelection();
+    void deleteSelection();
+    void afterUndoOrRedo(const std::optional<TextPosition>& caret);
     void copySelection() const;
     bool handleMove(QKeyEvent* event);
     bool handleEdit(QKeyEvent* event);

@@ -2,10 +2,14 @@
 
 #include "app/scriptpane.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -21,20 +25,36 @@ bool isWordCharacter(char c) {
            u >= 0xC0;
 }
 
+bool isUndoKey(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    return event == QKeySequence::Undo ||
+           (event->key() == Qt::Key_Z && mods == Qt::ControlModifier);
+}
+
+bool isRedoKey(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    return event == QKeySequence::Redo ||
+           (event->key() == Qt::Key_Y && mods == Qt::ControlModifier) ||
+           (event->key() == Qt::Key_Z && mods == (Qt::ControlModifier | Qt::ShiftModifier));
+}
+
 } // namespace
 
 void ScriptPane::moveCaret(TextPosition to, bool extend) {
+    m_text.sealUndoStep(); // typing elsewhere is another undo step
     m_caret = m_text.clamp(to);
     if (!extend)
         m_anchor = m_caret;
     showCaret();
 }
 
-void ScriptPane::insertTyped(const QString& typed) {
+void ScriptPane::insertTyped(const QString& typed, EditKind kind) {
     try {
         const TextPosition from = std::min(m_anchor, m_caret);
         const TextPosition to = std::max(m_anchor, m_caret);
-        m_caret = m_anchor = m_text.replace(from, to, toAnsi(typed));
+        m_caret = m_anchor = m_text.replace(from, to, toAnsi(typed), kind);
     } catch (const EOutOfResources&) {
         QApplication::beep(); // the user cannot type beyond the capacity
         return;
@@ -43,10 +63,78 @@ void ScriptPane::insertTyped(const QString& typed) {
     textChanged();
 }
 
-void ScriptPane::removeSelection() {
+void ScriptPane::removeSelection(EditKind kind) {
     if (!hasSelection())
         return;
-    insertTyped(QString());
+    insertTyped(QString(), kind);
+}
+
+void ScriptPane::pasteClipboard() {
+    m_text.sealUndoStep(); // a paste is a step of its own
+    insertTyped(QApplication::clipboard()->text(), EditKind::Other);
+    m_text.sealUndoStep();
+}
+
+void ScriptPane::cutSelection() {
+    if (!hasSelection())
+        return;
+    copySelection();
+    m_text.sealUndoStep();
+    removeSelection(EditKind::Other);
+    m_text.sealUndoStep();
+}
+
+void ScriptPane::deleteSelection() {
+    m_text.sealUndoStep();
+    removeSelection(EditKind::Other);
+    m_text.sealUndoStep();
+}
+
+void ScriptPane::undo() {
+    afterUndoOrRedo(m_text.undo());
+}
+
+void ScriptPane::redo() {
+    afterUndoOrRedo(m_text.redo());
+}
+
+void ScriptPane::afterUndoOrRedo(const std::optional<TextPosition>& caret) {
+    if (!caret)
+        return;
+    m_caret = m_anchor = *caret;
+    m_preferredX = -1;
+    textChanged();
+}
+
+QMenu* ScriptPane::createContextMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    const auto add = [this, menu](const char* text, const QKeySequence& keys, bool enabled,
+                                  auto act) {
+        QAction* action =
+            menu->addAction(QString::fromUtf8(text), this, [this, act] { (this->*act)(); });
+        action->setShortcut(keys);
+        action->setEnabled(enabled);
+        return action;
+    };
+    const QMimeData* clipboard = QApplication::clipboard()->mimeData();
+    const bool canPaste = clipboard != nullptr && clipboard->hasText();
+    add("Desfazer", QKeySequence(Qt::CTRL | Qt::Key_Z), canUndo(), &ScriptPane::undo);
+    add("Refazer", QKeySequence(Qt::CTRL | Qt::Key_Y), canRedo(), &ScriptPane::redo);
+    menu->addSeparator();
+    add("Recortar", QKeySequence::Cut, hasSelection(), &ScriptPane::cutSelection);
+    add("Copiar", QKeySequence::Copy, hasSelection(), &ScriptPane::copySelection);
+    add("Colar", QKeySequence::Paste, canPaste, &ScriptPane::pasteClipboard);
+    add("Excluir", QKeySequence::Delete, hasSelection(), &ScriptPane::deleteSelection);
+    menu->addSeparator();
+    add("Selecionar tudo", QKeySequence::SelectAll, !m_text.isEmpty(), &ScriptPane::selectAll);
+    return menu;
+}
+
+void ScriptPane::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+    event->accept();
 }
 
 void ScriptPane::copySelection() const {
@@ -137,15 +225,18 @@ bool ScriptPane::handleMove(QKeyEvent* event) {
 }
 
 bool ScriptPane::handleEdit(QKeyEvent* event) {
-    if (event == QKeySequence::SelectAll) {
+    if (isUndoKey(event)) {
+        undo();
+    } else if (isRedoKey(event)) {
+        redo();
+    } else if (event == QKeySequence::SelectAll) {
         selectAll();
     } else if (event == QKeySequence::Copy) {
         copySelection();
     } else if (event == QKeySequence::Cut) {
-        copySelection();
-        removeSelection();
+        cutSelection();
     } else if (event == QKeySequence::Paste) {
-        insertTyped(QApplication::clipboard()->text());
+        pasteClipboard();
     } else if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) {
         if (!hasSelection()) {
             const bool back = event->key() == Qt::Key_Backspace;
@@ -159,8 +250,10 @@ bool ScriptPane::handleEdit(QKeyEvent* event) {
             else if (!back && other.row + 1 < m_text.rowCount())
                 other = {other.row + 1, 0};
             m_anchor = other;
+            removeSelection(EditKind::Deleting);
+        } else {
+            deleteSelection(); // a step of its own
         }
-        removeSelection();
     } else {
         return false;
     }
@@ -181,7 +274,7 @@ void ScriptPane::keyPressEvent(QKeyEvent* event) {
         std::all_of(typed.begin(), typed.end(),
                     [](QChar c) { return c.isPrint() || c == u'\t'; }) &&
         !event->modifiers().testFlag(Qt::ControlModifier)) {
-        insertTyped(typed);
+        insertTyped(typed, EditKind::Typing);
         event->accept();
         return;
     }
@@ -231,7 +324,7 @@ void ScriptPane::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void ScriptPane::inputMethodEvent(QInputMethodEvent* event) {
     if (!event->commitString().isEmpty())
-        insertTyped(event->commitString());
+        insertTyped(event->commitString(), EditKind::Typing);
     event->accept();
 }
 

@@ -22,6 +22,7 @@
 #include "app/ansitext.h"
 #include "app/directorylistbox.h"
 #include "app/drivecombobox.h"
+#include "app/enterkey.h"
 #include "app/errordisplay.h"
 #include "app/exportprogressdialog.h"
 #include "app/filelistbox.h"
@@ -95,6 +96,7 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent)
     setUpTableDefinitionDialogs();
     setTabOrder();
     connectHandlers();
+    EnterClicksButton::installOn(this);
     FileListBox1->setFocus();
     guarded(m_prompts, [this] { startBrowser(); });
 }
@@ -102,8 +104,14 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent)
 TForm1::~TForm1() = default;
 
 void TForm1::onClick(QAbstractButton* button, void (TForm1::*handler)()) {
-    connect(button, &QAbstractButton::clicked, this,
-            [this, handler] { guarded(m_prompts, [this, handler] { (this->*handler)(); }); });
+    connect(button, &QAbstractButton::clicked, this, [this, handler] {
+        guarded(m_prompts, [this, handler] {
+            // whatever a click appends to the script pane is taken back by one undo, also when
+            // the handler fails halfway
+            const ScriptPane::AppendGroup oneUndoStep(*RichEdit1);
+            (this->*handler)();
+        });
+    });
 }
 
 void TForm1::connectHandlers() {

@@ -24,6 +24,8 @@
 #include "app/fonts.h"
 #include "app/glyphs.h"
 #include "app/scriptpane.h"
+#include "app/statuspanel.h"
+#include "app/statuspanels.h"
 #include "app/stringgrid.h"
 
 namespace vorendal {
@@ -222,16 +224,15 @@ void TForm1::createStatusBar() {
         QStringLiteral("Vorendal - equipe Vorendal"),
     };
     const int widths[] = {350, 200, 0};
+    // the panels keep their widths from the left; a narrow window cuts their text, it never
+    // draws one panel over the next
+    auto* panels = new StatusPanels;
     for (int i = 0; i < 3; ++i) {
-        auto* panel = new QLabel(texts[i]);
+        auto* panel = new StatusPanel(texts[i], i == 0 ? Qt::AlignLeft : Qt::AlignHCenter);
         panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
-        panel->setTextFormat(Qt::PlainText);
-        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panel->setAlignment(i == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
-        if (widths[i] > 0)
-            panel->setFixedWidth(widths[i]);
-        StatusBar1->addWidget(panel, widths[i] > 0 ? 0 : 1);
+        panels->addPanel(panel, widths[i]);
     }
+    StatusBar1->addWidget(panels, 1);
 }
 
 void TForm1::setTabOrder() {

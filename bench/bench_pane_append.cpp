@@ -75,6 +75,24 @@ int main(int argc, char** argv) {
         pane.repaint();
     }
     const double typed = secondsSince(typing);
+    const int paneLines = pane.lineCount();
+
+    // "Limpar" of the whole pane (larger than the undo budget: it clears the history instead of
+    // copying the text), then a generator run of 100,000 lines, taken back and done again
+    const auto clearing = std::chrono::steady_clock::now();
+    pane.clearText();
+    const double cleared = secondsSince(clearing);
+    {
+        const vorendal::ScriptPane::AppendGroup run(pane);
+        for (long i = 0; i < 100000; ++i)
+            pane.appendLine(line);
+    }
+    const auto undoing = std::chrono::steady_clock::now();
+    pane.undo();
+    const double undone = secondsSince(undoing);
+    const auto redoing = std::chrono::steady_clock::now();
+    pane.redo();
+    const double redone = secondsSince(redoing);
 
     std::printf("lines:            %ld of 80 characters\n", lines);
     std::printf("appendLine calls: %.3f s\n", appended);
@@ -82,8 +100,11 @@ int main(int argc, char** argv) {
                 total > 0 ? static_cast<double>(lines) / total : 0.0);
     std::printf("scroll top/end:   %.3f s\n", scrolled);
     std::printf("type 6 keys at end: %.3f s\n", typed);
-    std::printf("pane lines:       %d (the default capacity holds %zu such lines)\n",
-                pane.lineCount(), vorendal::ScriptPane::kCapacity / 82);
+    std::printf("Limpar:           %.3f s\n", cleared);
+    std::printf("undo / redo of a 100,000-line run: %.3f s / %.3f s (%d lines after)\n", undone,
+                redone, pane.lineCount());
+    std::printf("pane lines:       %d (the default capacity holds %zu such lines)\n", paneLines,
+                vorendal::ScriptPane::kCapacity / 82);
     std::printf("peak memory:      %.1f MiB (%.1f MiB before the appends)\n",
                 static_cast<double>(peakKilobytes()) / 1024.0,
                 static_cast<double>(before) / 1024.0);

@@ -57,6 +57,8 @@ TextPosition ScriptText::clamp(TextPosition position) const {
 }
 
 void ScriptText::appendLine(std::string_view line) {
+    const TextPosition start = end();
+    const std::size_t before = size();
     const bool open = !m_rows.back().empty();
     if (line.find_first_of("\r\n") != std::string_view::npos) {
         // several lines: the general path
@@ -64,7 +66,8 @@ void ScriptText::appendLine(std::string_view line) {
         inserted += line;
         if (!open)
             inserted += "\r\n";
-        replace(end(), end(), inserted);
+        put(end(), end(), inserted, true);
+        recordAppend(start, before);
         return;
     }
     const std::size_t added = line.size() + 2;
@@ -77,9 +80,100 @@ void ScriptText::appendLine(std::string_view line) {
         m_rows.emplace_back();
     }
     m_characters += line.size();
+    recordAppend(start, before);
 }
 
-TextPosition ScriptText::replace(TextPosition from, TextPosition to, std::string_view text) {
+TextPosition ScriptText::replace(TextPosition from, TextPosition to, std::string_view text,
+                                 EditKind kind) {
+    from = clamp(from);
+    to = clamp(to);
+    if (to < from)
+        std::swap(from, to);
+    if (from == to && text.empty())
+        return from;
+    // the removed text is kept for undo only when the step can be recorded at all
+    const bool recordable = costBetween(from, to) + text.size() <= m_history.budget();
+    std::string removed = recordable ? this->text(from, to) : std::string();
+    const TextPosition after = put(from, to, text, true);
+    m_appendsUnrecorded = false;
+    if (!recordable) {
+        m_history.clear();
+        return after;
+    }
+    record(from, to, std::move(removed), text, after, kind);
+    return after;
+}
+
+void ScriptText::record(TextPosition from, TextPosition to, std::string removed,
+                        std::string_view text, TextPosition after, EditKind kind) {
+    UndoStep* open = m_history.open();
+    if (open != nullptr && kind == EditKind::Typing && open->kind == EditKind::Typing &&
+        from == to && from == open->insertedEnd &&
+        text.find_first_of("\r\n") == std::string_view::npos) {
+        const std::size_t before = open->cost();
+        open->inserted += text;
+        open->insertedEnd = after;
+        m_history.grown(before);
+        return;
+    }
+    if (open != nullptr && kind == EditKind::Deleting && open->kind == EditKind::Deleting &&
+        text.empty() && open->inserted.empty() && (to == open->from || from == open->from)) {
+        const std::size_t before = open->cost();
+        if (to == open->from) { // backwards, as Backspace deletes
+            open->removed.insert(0, removed);
+            open->from = from;
+            open->insertedEnd = from;
+        } else { // forwards, as Delete does
+            open->removed += removed;
+        }
+        m_history.grown(before);
+        return;
+    }
+    UndoStep step;
+    step.kind = kind == EditKind::Append ? EditKind::Other : kind;
+    step.from = from;
+    step.removed = std::move(removed);
+    step.inserted = text;
+    step.insertedEnd = after;
+    m_history.push(std::move(step));
+}
+
+void ScriptText::recordAppend(TextPosition start, std::size_t sizeBefore) {
+    if (m_appendsUnrecorded)
+        return;
+    const std::size_t added = size() - sizeBefore;
+    UndoStep* open = m_history.open();
+    bool kept = false;
+    if (open != nullptr && open->kind == EditKind::Append && open->insertedEnd == start &&
+        open->inserted.empty()) {
+        const std::size_t before = open->cost();
+        open->appended += added;
+        open->insertedEnd = end();
+        kept = m_history.grown(before);
+    } else {
+        UndoStep step;
+        step.kind = EditKind::Append;
+        step.from = start;
+        step.insertedEnd = end();
+        step.appended = added;
+        kept = m_history.push(std::move(step));
+    }
+    // a run too large for the history leaves it empty, and the rest of the run unrecorded
+    m_appendsUnrecorded = !kept;
+}
+
+std::size_t ScriptText::costBetween(TextPosition from, TextPosition to) const {
+    if (from.row == to.row)
+        return to.column - from.column;
+    std::size_t cost = m_rows[from.row].size() - from.column + to.column;
+    for (std::size_t r = from.row + 1; r < to.row; ++r)
+        cost += m_rows[r].size();
+    return cost + 2 * (to.row - from.row);
+}
+
+TextPosition ScriptText::put(TextPosition from, TextPosition to, std::string_view text,
+                             bool checked) {
+
     from = clamp(from);
     to = clamp(to);
     if (to < from)
@@ -91,7 +185,7 @@ TextPosition ScriptText::replace(TextPosition from, TextPosition to, std::string
     const std::size_t removed = removedCharacters - headAndTail + 2 * (to.row - from.row);
     const std::size_t added = paneTextCost(text);
     const std::size_t remaining = size() - removed;
-    if (added > m_capacity || remaining > m_capacity - added)
+    if (checked && (added > m_capacity || remaining > m_capacity - added))
         throwFull();
 
     const std::vector<std::string_view> parts = splitRows(text);
@@ -144,8 +238,54 @@ std::string ScriptText::text(TextPosition from, TextPosition to) const {
 }
 
 void ScriptText::clear() {
-    m_rows.assign(1, std::string());
-    m_characters = 0;
+    if (isEmpty())
+        return;
+    replace({}, end(), {});
+}
+
+void ScriptText::beginAppendGroup() {
+    if (m_appendGroups++ == 0)
+        sealUndoStep();
+}
+
+void ScriptText::endAppendGroup() {
+    if (m_appendGroups > 0 && --m_appendGroups == 0)
+        sealUndoStep();
+}
+
+void ScriptText::sealUndoStep() {
+    m_history.seal();
+    m_appendsUnrecorded = false;
+}
+
+std::optional<TextPosition> ScriptText::undo() {
+    m_appendsUnrecorded = false;
+    if (!m_history.canUndo())
+        return std::nullopt;
+    UndoStep step = m_history.takeUndo();
+    // an append's text is taken into the step only now, for its redo
+    if (step.kind == EditKind::Append && step.inserted.empty())
+        step.inserted = text(step.from, step.insertedEnd);
+    const TextPosition caret = put(step.from, step.insertedEnd, step.removed, false);
+    m_history.pushRedo(std::move(step));
+    return caret;
+}
+
+std::optional<TextPosition> ScriptText::redo() {
+    m_appendsUnrecorded = false;
+    if (!m_history.canRedo())
+        return std::nullopt;
+    UndoStep step = m_history.takeRedo();
+    const TextPosition removedEnd = positionAfter(step.from, step.removed);
+    step.insertedEnd = put(step.from, removedEnd, step.inserted, false);
+    const TextPosition caret = step.insertedEnd;
+    m_history.pushUndo(std::move(step));
+    return caret;
+}
+
+void ScriptText::clearUndoHistory() {
+    m_history.clear();
+    m_appendsUnrecorded = false;
 }
 
 void ScriptText::save(const std::filesystem::path& path) const {

@@ -1,12 +1,14 @@
 #pragma once
 
-#include <compare>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "scripts/undohistory.h"
 
 namespace vorendal {
 
@@ -16,17 +18,16 @@ inline constexpr std::size_t kScriptPaneCapacity = std::size_t{64} * 1024 * 1024
 // Characters of text against the capacity: each CR LF, lone CR or lone LF counts as two.
 std::size_t paneTextCost(std::string_view text);
 
-// A place in the text: row (from 0) and column (characters before it in that row).
-struct TextPosition {
-    std::size_t row = 0;
-    std::size_t column = 0;
-    auto operator<=>(const TextPosition&) const = default;
-};
-
 // The script pane's text: Windows-1252 rows, each but the last ended by a line break. An empty
 // pane is one empty row; a pane whose text ends with a line break has an empty last row. The
 // pane's lines are its rows without that empty last row. CR LF, a lone CR and a lone LF in
 // inserted text each become one line break. No change ever takes the text beyond its capacity.
+//
+// Changes are recorded for undo and redo: runs of typing, of deleting and of appends each make
+// one step, until sealUndoStep() or another kind of change ends the run. An append group (all
+// the appends of one generator run) is one step whatever it adds; the appended text is not
+// copied for it, only its range is kept. Within the undo budget (kUndoBudget bytes, see there)
+// the oldest steps go first; one change larger than the budget clears the history instead.
 class ScriptText {
 public:
     explicit ScriptText(std::size_t capacity = kScriptPaneCapacity);
@@ -53,20 +54,53 @@ public:
     void appendLine(std::string_view line);
     // Replaces the text between two positions (in either order) with text and returns the
     // position after it. Throws EOutOfResources when the result would not fit; nothing changes.
-    TextPosition replace(TextPosition from, TextPosition to, std::string_view text);
+    // kind tells which runs it continues for undo (Append is taken as Other).
+    TextPosition replace(TextPosition from, TextPosition to, std::string_view text,
+                         EditKind kind = EditKind::Other);
     // The text between two positions (in either order), line breaks as CR LF.
     std::string text(TextPosition from, TextPosition to) const;
     std::string text() const { return text({}, end()); }
+    // Removes all text; undoable like any change that fits the budget.
     void clear();
+
+    // Appends made between these calls form one undo step (they nest; only the outermost
+    // counts). Seal the running step at both ends.
+    void beginAppendGroup();
+    void endAppendGroup();
+    // The next change starts a step of its own (the caret moved, say).
+    void sealUndoStep();
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
+    // Takes back the newest step; returns where the caret goes (after the text brought back), or
+    // nothing when there is no step.
+    std::optional<TextPosition> undo();
+    // Does the last undone step again; returns the caret (after its text), or nothing.
+    std::optional<TextPosition> redo();
+    void clearUndoHistory();
+    void setUndoBudget(std::size_t bytes) { m_history.setBudget(bytes); }
+    // Bytes of text held for undo and redo (appended runs counted whole, see kUndoBudget).
+    std::size_t undoBytes() const { return m_history.heldBytes(); }
 
     // Writes each line as its bytes followed by CR LF (an existing file is replaced); an empty
     // text gives an empty file. Throws EInOutError.
     void save(const std::filesystem::path& path) const;
 
 private:
+    // The change itself, recorded nowhere.
+    TextPosition put(TextPosition from, TextPosition to, std::string_view text, bool checked);
+    // Characters between two ordered positions, each line break counting two.
+    std::size_t costBetween(TextPosition from, TextPosition to) const;
+    void record(TextPosition from, TextPosition to, std::string removed, std::string_view text,
+                TextPosition after, EditKind kind);
+    void recordAppend(TextPosition start, std::size_t sizeBefore);
+
     std::vector<std::string> m_rows;
     std::size_t m_characters = 0; // characters of all rows, line breaks not counted
     std::size_t m_capacity;
+    UndoHistory m_history;
+    int m_appendGroups = 0;
+    // A run of appends grew past the undo budget: the rest of it is not recorded either.
+    bool m_appendsUnrecorded = false;
 };
 
 // Writes a script file: creates path (an existing file is emptied), then writes each line that

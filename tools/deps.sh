@@ -5,12 +5,13 @@
 # pgdbf converter that the export benchmark compares against.
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libgtest-dev qt6-base-dev fonts-dejavu-core fonts-liberation2)
+packages=(cmake g++ make pkg-config libgtest-dev qt6-base-dev qt6-translations-l10n fonts-dejavu-core
+    fonts-liberation2)
 for group in "$@"; do
     case "$group" in
         fuzz) packages+=(clang libclang-rt-14-dev) ;;
         firebird) packages+=(firebird3.0-server-core firebird3.0-utils firebird-dev) ;;
-        screenshot) packages+=(xvfb xauth imagemagick) ;;
+        screenshot) packages+=(xvfb xauth imagemagick x11-utils) ;;
         bench) packages+=(pgdbf) ;;
         *) echo "tools/deps.sh: unknown group $group" >&2; exit 2 ;;
     esac

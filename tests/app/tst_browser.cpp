@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
@@ -107,6 +108,11 @@ void TestBrowser::openTreeEntry(const QString& name) {
 
 void TestBrowser::startListsDbfWithNothingSelected() {
     QCOMPARE(fileNames(), (QStringList{u"a.dbf"_s, u"B.DBF"_s}));
+    // the list takes the focus at start, and still no entry is current (drawn as if chosen)
+    QApplication::setActiveWindow(m_form.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QCOMPARE(QApplication::focusWidget(), m_form->FileListBox1);
+    QVERIFY(!m_form->FileListBox1->currentIndex().isValid());
     QCOMPARE(m_form->FileListBox1->FileName(), std::string());
     QCOMPARE(QString::fromStdString(m_form->FileListBox1->directory()), m_base);
     QCOMPARE(QString::fromStdString(fs::current_path().native()), m_base);
@@ -209,7 +215,11 @@ void TestBrowser::folderThatCannotBeEnteredKeepsPrevious() {
     openTreeEntry(u"zeta"_s);
     QCOMPARE(m_prompts->errors, QStringList{shown});
     QCOMPARE(QString::fromStdString(m_form->DirectoryListBox1->directory()), m_base);
-    QCOMPARE(m_form->DirectoryListBox1->count(), entries);
+    // the tree reads its folder again: a removed folder goes, and the highlight is back on the
+    // folder shown
+    QCOMPARE(m_form->DirectoryListBox1->count(), locked ? entries : entries - 1);
+    QCOMPARE(treeRow(u"zeta"_s) >= 0, locked);
+    QCOMPARE(m_form->DirectoryListBox1->currentItem()->text(), QDir(m_base).dirName());
     QCOMPARE(QString::fromStdString(m_form->FileListBox1->directory()), m_base);
     QCOMPARE(fileNames(), (QStringList{u"a.dbf"_s, u"B.DBF"_s}));
     QCOMPARE(QString::fromStdString(fs::current_path().native()), m_base);

@@ -1,13 +1,17 @@
 // The browser's rules without widgets: masks, listing, the tree's entries, the full path and
 // entering a folder.
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "app/folderbrowsing.h"
+#include "app/namecollation.h"
 #include "base/exceptions.h"
 #include "testsupport.h"
 
@@ -32,6 +36,8 @@ private Q_SLOTS:
     void enteringSetsCurrentDirectory();
     void failedEnteringKeepsCurrentDirectory_data();
     void failedEnteringKeepsCurrentDirectory();
+    void collationOrder_data();
+    void collationOrder();
 
 private:
     static void makeFiles(const QString& folder, const QStringList& names);
@@ -236,6 +242,37 @@ void TestFolderBrowsing::failedEnteringKeepsCurrentDirectory() {
     QCOMPARE(fs::current_path(), base);
     QFile::setPermissions(dir.filePath(QStringLiteral("locked")),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void TestFolderBrowsing::collationOrder_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("pt_BR") << QLocale(QLocale::Portuguese, QLocale::Brazil);
+    QTest::newRow("C falls back to the Unicode order") << QLocale::c();
+}
+
+void TestFolderBrowsing::collationOrder() {
+    QFETCH(QLocale, locale);
+    // case and accents weigh only where the letters are alike; alike names go by their bytes
+    const std::vector<std::string> expected = {"_x.dbf",
+                                               "a.dbf",
+                                               "acao.dbf",
+                                               "A\xC3\xA7\xC3\xA3o.dbf",
+                                               "a\xC3\xA7\xC3\xA3o.dbf",
+                                               "Agil.dbf",
+                                               "agil.dbf",
+                                               "\xC3\xA1gil.dbf",
+                                               "Banco.dbf",
+                                               "\xC3\x93rg\xC3\xA3o.dbf",
+                                               "Zeta.dbf",
+                                               "zz.dbf"};
+    std::vector<std::string> names(expected.rbegin(), expected.rend());
+    std::rotate(names.begin(), names.begin() + 5, names.end());
+    NameCollation(locale).sort(names);
+    QCOMPARE(names, expected);
+    const NameCollation order(locale);
+    QVERIFY(order.less("\xC3\xA1gil.dbf", "Banco.dbf"));
+    QVERIFY(!order.less("Banco.dbf", "\xC3\xA1gil.dbf"));
+    QVERIFY(order.less("Agil.dbf", "agil.dbf"));
 }
 
 QTEST_APPLESS_MAIN(TestFolderBrowsing)

@@ -21,6 +21,7 @@
 #include "app/filelistbox.h"
 #include "app/locale/localesettings.h"
 #include "app/scriptpane.h"
+#include "app/statuspanel.h"
 #include "app/stringgrid.h"
 #include "app/tform1.h"
 #include "fakeprompts.h"
@@ -41,6 +42,8 @@ private Q_SLOTS:
     void buttons_data();
     void buttons();
     void statusBar();
+    void narrowStatusBarCutsPanelTexts();
+    void enterClicksFocusedButton();
     void designerPage();
     void tabOrder();
     void showSetsUpGridAndFirstPage();
@@ -223,6 +226,54 @@ void TestForm::statusBar() {
     QCOMPARE(control<QLabel>(u"StatusBar1Panel1"_s)->width(), 350);
     QCOMPARE(control<QLabel>(u"StatusBar1Panel2"_s)->width(), 200);
     QVERIFY(control<QStatusBar>(u"StatusBar1"_s)->isSizeGripEnabled());
+}
+
+void TestForm::narrowStatusBarCutsPanelTexts() {
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    for (const int width : {740, 500, 300, 120}) {
+        m_form->resize(width, 498);
+        QApplication::processEvents();
+        QList<QRect> drawn; // each panel's text, in the status bar's coordinates
+        for (int i = 1; i <= 3; ++i) {
+            auto* panel = control<StatusPanel>(u"StatusBar1Panel%1"_s.arg(i));
+            const QRect text =
+                panel->textRect().translated(panel->mapTo(m_form->StatusBar1, QPoint()));
+            const QRect inside = QRect(panel->mapTo(m_form->StatusBar1, QPoint()), panel->size());
+            QVERIFY2(text.isEmpty() || inside.contains(text), qPrintable(u"%1"_s.arg(width)));
+            QVERIFY(text.isEmpty() || text.right() < width);
+            if (panel->shownText() != panel->text() && !panel->shownText().isEmpty())
+                QVERIFY(panel->shownText().endsWith(u'\u2026'));
+            for (const QRect& other : drawn)
+                QVERIFY2(!text.intersects(other), qPrintable(u"%1"_s.arg(width)));
+            drawn.append(text);
+        }
+    }
+    QVERIFY(control<StatusPanel>(u"StatusBar1Panel1"_s)->shownText().endsWith(u'\u2026'));
+    m_form->resize(740, 498);
+    QCOMPARE(control<StatusPanel>(u"StatusBar1Panel1"_s)->shownText(),
+             u"Ferramentas para bancos de dados INTERBASE & FIREBIRD"_s);
+}
+
+void TestForm::enterClicksFocusedButton() {
+    m_form->show();
+    QApplication::setActiveWindow(m_form.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_form->RichEdit1->appendLine("kept");
+    // Enter in the pane breaks no line and clicks nothing
+    m_form->RichEdit1->setFocus();
+    QTest::keyClick(m_form->RichEdit1, Qt::Key_Return);
+    QCOMPARE(m_form->RichEdit1->text(), u"kept\r\n"_s);
+    // Enter and the keypad's Enter click the focused button: "Limpar", then "Fim"
+    m_form->BitBtn2->setFocus();
+    QTest::keyClick(m_form->BitBtn2, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(m_form->RichEdit1->text(), QString());
+    // and "Limpar" is taken back by one undo
+    m_form->RichEdit1->undo();
+    QCOMPARE(m_form->RichEdit1->text(), u"kept\r\n"_s);
+    m_form->BitBtn5->setFocus();
+    QTest::keyClick(m_form->BitBtn5, Qt::Key_Return);
+    QVERIFY(!m_form->isVisible());
 }
 
 void TestForm::designerPage() {

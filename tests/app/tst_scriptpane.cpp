@@ -1,7 +1,12 @@
 // The script pane: appends, capacity, clearing and saving, through its public functions.
 
+#include <memory>
+
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,6 +19,7 @@
 #include "testsupport.h"
 
 using namespace vorendal;
+using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(vorendal::TextPosition)
 
@@ -43,6 +49,9 @@ private Q_SLOTS:
     void caretAndClicksAgreeOnLongRows_data();
     void caretAndClicksAgreeOnLongRows();
     void tabsStopAlikeInShortAndLongRows();
+    void undoKeys();
+    void appendGroupIsOneUndo();
+    void contextMenu();
 };
 
 void TestScriptPane::appendCases_data() {
@@ -438,6 +447,72 @@ void TestScriptPane::tabsStopAlikeInShortAndLongRows() {
     // a tab reaches the next multiple of eight characters
     QCOMPARE(caretX(0, 2), caretX(2, 8));
     QCOMPARE(caretX(0, 12), caretX(2, 24));
+}
+
+void TestScriptPane::undoKeys() {
+    ScriptPane pane;
+    pane.show();
+    QTest::keyClicks(&pane, QStringLiteral("abc"));
+    QTest::keyClick(&pane, Qt::Key_Left);
+    QTest::keyClicks(&pane, QStringLiteral("X"));
+    QTest::keyClick(&pane, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(pane.text(), QStringLiteral("abc"));
+    QCOMPARE(pane.caret(), (TextPosition{0, 2}));
+    QTest::keyClick(&pane, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(pane.text(), QString());
+    QTest::keyClick(&pane, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(pane.text(), QStringLiteral("abc"));
+    QTest::keyClick(&pane, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(pane.text(), QStringLiteral("abXc"));
+    QTest::keyClick(&pane, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&pane, Qt::Key_X, Qt::ControlModifier); // cut
+    pane.clearText();                                       // "Limpar" of nothing: no step
+    QTest::keyClick(&pane, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(pane.text(), QStringLiteral("abXc"));
+}
+
+void TestScriptPane::appendGroupIsOneUndo() {
+    ScriptPane pane;
+    pane.show();
+    pane.setText(QStringLiteral("user"));
+    try {
+        const ScriptPane::AppendGroup run(pane);
+        pane.appendLine("CREATE TABLE T (");
+        pane.appendLine(");");
+        throw EOutOfResources("stops halfway");
+    } catch (const EOutOfResources&) {
+    }
+    pane.appendLine("next");
+    pane.undo();
+    QCOMPARE(pane.text(), QStringLiteral("user\r\nCREATE TABLE T (\r\n);"));
+    pane.undo();
+    QCOMPARE(pane.text(), QStringLiteral("user"));
+    QCOMPARE(pane.caret(), (TextPosition{0, 4}));
+}
+
+void TestScriptPane::contextMenu() {
+    ScriptPane pane;
+    pane.show();
+    pane.setText(QStringLiteral("one two"));
+    pane.setSelection({0, 0}, {0, 3});
+    QApplication::clipboard()->setText(QStringLiteral("x"));
+    std::unique_ptr<QMenu> menu(pane.createContextMenu(nullptr));
+    QStringList texts;
+    QList<bool> enabled;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator())
+            continue;
+        texts.append(action->text());
+        enabled.append(action->isEnabled());
+    }
+    QCOMPARE(texts, (QStringList{u"Desfazer"_s, u"Refazer"_s, u"Recortar"_s, u"Copiar"_s,
+                                 u"Colar"_s, u"Excluir"_s, u"Selecionar tudo"_s}));
+    QCOMPARE(enabled, (QList<bool>{true, false, true, true, true, true, true}));
+    menu->actions().at(6)->trigger(); // "Excluir"
+    QCOMPARE(pane.text(), QStringLiteral(" two"));
+    menu.reset(pane.createContextMenu(nullptr));
+    menu->actions().at(0)->trigger(); // "Desfazer"
+    QCOMPARE(pane.text(), QStringLiteral("one two"));
 }
 
 VORENDAL_TEST_MAIN(TestScriptPane)
