@@ -213,6 +213,11 @@ void applyQtTimeFormat(RegionalSettings& settings, const QString& qtFormat, cons
 
 RegionalSettings regionalSettingsFromLocale(const QLocale& locale) {
     RegionalSettings settings;
+    // The C locale is what a process gets when no regional settings are configured at all
+    // (LANG unset); it then writes with the defaults of unreadable settings, not Qt's own
+    // "d MMM yyyy".
+    if (locale.language() == QLocale::C)
+        return settings;
     const QString decimalPoint = locale.decimalPoint();
     if (!decimalPoint.isEmpty() && hasAnsiFormWhole(decimalPoint))
         settings.decimalSeparator = ansiOf(decimalPoint);

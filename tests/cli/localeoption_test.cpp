@@ -26,10 +26,13 @@ TEST(LocaleOptionTest, NamedLocales) {
         const char* decimal;
         const char* pattern;
     } cases[] = {
-        {"pt_BR", ",", "dd/mm/yyyy"},     {"pt-BR", ",", "dd/mm/yyyy"},
-        {"de_DE.UTF-8", ",", "dd/mm/yy"}, {"en_US", ".", "m/d/yy"},
-        {"C", ".", "d mmm yyyy"},         {"POSIX", ".", "d mmm yyyy"},
-        {"C.UTF-8", ".", "d mmm yyyy"},
+        {"pt_BR", ",", "dd/mm/yyyy"},
+        {"pt-BR", ",", "dd/mm/yyyy"},
+        {"de_DE.UTF-8", ",", "dd/mm/yy"},
+        {"en_US", ".", "m/d/yy"},
+        {"C", ".", "m/d/yy"},
+        {"POSIX", ".", "m/d/yy"},
+        {"C.UTF-8", ".", "m/d/yy"},
     };
     for (const auto& c : cases) {
         const RegionalSettings s = regionalSettingsFor(withLocale(c.name));
