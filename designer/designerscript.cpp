@@ -79,14 +79,14 @@ constexpr TypeLetter kClassicTypes[] = {
 // survives; a memo is a text blob (MEMO would need a domain of that name). CHAR takes the size
 // when it is one, else stays the single character the classic bare CHAR stands for.
 constexpr TypeLetter kFirebirdTypes[] = {
-    {'D', "DATE",     SizeUse::none,     "",                                     "0"},
-    {'V', "VARCHAR(", SizeUse::verbatim, ") CHARACTER SET UTF8",                 ""},
-    {'T', "TIME",     SizeUse::none,     "",                                     "0"},
-    {'B', "BOOLEAN",  SizeUse::none,     "",                                     "0"},
-    {'I', "INTEGER",  SizeUse::none,     "",                                     "0"},
-    {'M', "BLOB SUB_TYPE TEXT CHARACTER SET UTF8", SizeUse::none, "",            "1"},
-    {'C', "CHAR(",    SizeUse::positive, ") CHARACTER SET UTF8",                 ""},
-    {'N', "NUMERIC(", SizeUse::verbatim, ")",                                    ""},
+    {'D', "DATE",                                  SizeUse::none,     "",                     "0"},
+    {'V', "VARCHAR(",                              SizeUse::verbatim, ") CHARACTER SET UTF8", ""},
+    {'T', "TIME",                                  SizeUse::none,     "",                     "0"},
+    {'B', "BOOLEAN",                               SizeUse::none,     "",                     "0"},
+    {'I', "INTEGER",                               SizeUse::none,     "",                     "0"},
+    {'M', "BLOB SUB_TYPE TEXT CHARACTER SET UTF8", SizeUse::none,     "",                     "1"},
+    {'C', "CHAR(",                                 SizeUse::positive, ") CHARACTER SET UTF8", ""},
+    {'N', "NUMERIC(",                              SizeUse::verbatim, ")",                    ""},
 };
 // clang-format on
 

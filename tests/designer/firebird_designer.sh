@@ -16,7 +16,7 @@ unset ISC_USER ISC_PASSWORD
 
 # A table definition file: five lines per field (name, letter, size, key, null), then "#";
 # Windows-1252 text, CR LF lines. "a\"o b" has a quote and a space; the accented name is 1252.
-tab() { printf '%s\r\n' "$@" "#" > "$dir/$1.tab.tmp"; tail -n +2 "$dir/$1.tab.tmp" > "$dir/$1.tab"; }
+tab() { name=$1; shift; printf '%s\r\n' "$@" "#" > "$dir/$name.tab"; }
 tab every \
     'a"o b' i '' x '' \
     "$(printf 'cora\347\343o')" v 40 '' N \
