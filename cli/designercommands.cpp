@@ -11,19 +11,26 @@ namespace vorendal::cli {
 namespace {
 
 // Reads DEFINITION.tab into a grid and writes the script the designer's button would write to
-// NAME.SQL, byte for byte, to out.
+// NAME.SQL, byte for byte, to out; with --firebird, the script for Firebird 3+ instead.
 int runDesignerScript(DesignerScript kind, const char* command, const Options& options,
                       std::FILE* out) {
     if (options.operands.size() != 2)
         throw UsageError(std::string(command) + " needs DEFINITION.tab and NAME");
     DesignerGrid grid;
     readTableDefinition(grid, options.operands[0]);
-    // Arguments arrive as UTF-8; the scripts are 1252 like the window's.
+    // Arguments arrive as UTF-8; the grid and the table name are 1252 like the window's, and
+    // the profile decides the script's encoding.
     const std::string tableName = utf8ToAnsi(options.operands[1]);
-    const bool written = writeDesignerScript(kind, grid, tableName, [out](std::string_view line) {
-        std::fwrite(line.data(), 1, line.size(), out);
-        std::fwrite("\r\n", 1, 2, out);
-    });
+    // A name 1252 cannot hold would reach the script as question marks, another table's name.
+    if (ansiToUtf8(tableName) != options.operands[1])
+        throw UsageError(std::string(command) + ": NAME holds characters outside Windows-1252");
+    const bool written = writeDesignerScript(
+        kind, grid, tableName,
+        [out](std::string_view line) {
+            std::fwrite(line.data(), 1, line.size(), out);
+            std::fwrite("\r\n", 1, 2, out);
+        },
+        options.firebird ? firebirdDesignerProfile() : classicDesignerProfile());
     if (!written) {
         reportError(std::string(kMissingTableNameMessage));
         return 1;

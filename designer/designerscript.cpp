@@ -16,22 +16,37 @@ namespace {
 
 constexpr int kInvalidFilename = 3;
 
-// One type letter of the grid's TP column and the SQL type it stands for: sqlType alone, or,
-// when the type takes the size, sqlType + the size cell + afterSize.
+// How a type letter uses the size cell in its SQL type.
+enum class SizeUse {
+    none,     // the type alone
+    verbatim, // sqlType + the size cell as typed + afterSize
+    positive, // likewise when the cell is a whole number above 0, otherwise with "1"
+};
+
+// One type letter of the grid's TP column and the SQL type it stands for.
 struct TypeLetter {
     char letter;
     std::string_view sqlType;
-    bool takesSize;
+    SizeUse size;
     std::string_view afterSize;
     std::string_view sizeCell; // what the size cell is set to; empty: left as typed
 };
 
+} // namespace
+
 // Everything a database dialect decides about the designer's scripts: the types of the letters
 // and the shape of each line. The field lines are built from the quoted name, two spaces, the SQL
 // type and the null suffix, whose final comma is dropped when nothing follows in the statement.
-struct ScriptProfile {
+// The grid is normalised the same way whatever the profile.
+struct DesignerScriptProfile {
     std::span<const TypeLetter> types;
     std::string_view quote;
+    bool doubleInnerQuotes; // a quote inside a name is written twice, as SQL delimits it
+    // The table name delimited like the field names, upper-cased in every statement: a delimited
+    // name keeps its case, so CREATE and ALTER must agree on one.
+    bool quoteTableName;
+    bool utf8;                // the lines go out as UTF-8 rather than 1252
+    std::string_view topLine; // written first when not empty
     std::string_view nullable;
     std::string_view notNull;
     std::string_view createHead;
@@ -42,27 +57,48 @@ struct ScriptProfile {
     std::string_view alterHead;
     std::string_view alterField;
     std::string_view alterKeyHead;
+    std::string_view terminator; // ends every statement
 };
+
+namespace {
 
 // The InterBase/Firebird types the window's scripts use; the letters are tried in this order.
 // clang-format off
 constexpr TypeLetter kClassicTypes[] = {
-    {'D', "DATE",     false, "",                           "0"},
-    {'V', "VARCHAR(", true,  ")  CHARACTER SET ISO8859_1", ""},
-    {'T', "TIME",     false, "",                           "0"},
-    {'B', "BOOLEAN",  false, "",                           "0"},
-    {'I', "INTEGER",  false, "",                           "0"},
-    {'M', "MEMO",     false, "",                           "1"},
-    {'C', "CHAR",     false, "",                           ""},
-    {'N', "NUMERIC(", true,  ")",                          ""},
+    {'D', "DATE",     SizeUse::none,     "",                           "0"},
+    {'V', "VARCHAR(", SizeUse::verbatim, ")  CHARACTER SET ISO8859_1", ""},
+    {'T', "TIME",     SizeUse::none,     "",                           "0"},
+    {'B', "BOOLEAN",  SizeUse::none,     "",                           "0"},
+    {'I', "INTEGER",  SizeUse::none,     "",                           "0"},
+    {'M', "MEMO",     SizeUse::none,     "",                           "1"},
+    {'C', "CHAR",     SizeUse::none,     "",                           ""},
+    {'N', "NUMERIC(", SizeUse::verbatim, ")",                          ""},
+};
+
+// Firebird 3 and later with nothing defined beforehand: text in UTF-8, so that any language
+// survives; a memo is a text blob (MEMO would need a domain of that name). CHAR takes the size
+// when it is one, else stays the single character the classic bare CHAR stands for.
+constexpr TypeLetter kFirebirdTypes[] = {
+    {'D', "DATE",                                  SizeUse::none,     "",                     "0"},
+    {'V', "VARCHAR(",                              SizeUse::verbatim, ") CHARACTER SET UTF8", ""},
+    {'T', "TIME",                                  SizeUse::none,     "",                     "0"},
+    {'B', "BOOLEAN",                               SizeUse::none,     "",                     "0"},
+    {'I', "INTEGER",                               SizeUse::none,     "",                     "0"},
+    {'M', "BLOB SUB_TYPE TEXT CHARACTER SET UTF8", SizeUse::none,     "",                     "1"},
+    {'C', "CHAR(",                                 SizeUse::positive, ") CHARACTER SET UTF8", ""},
+    {'N', "NUMERIC(",                              SizeUse::verbatim, ")",                    ""},
 };
 // clang-format on
 
 // The window's scripts are read by the interactive SQL tool one statement at a time, so they
 // carry no terminator.
-constexpr ScriptProfile kClassicProfile = {
+constexpr DesignerScriptProfile kClassicProfile = {
     .types = kClassicTypes,
     .quote = "\"",
+    .doubleInnerQuotes = false,
+    .quoteTableName = false,
+    .utf8 = false,
+    .topLine = "",
     .nullable = ",",
     .notNull = " NOT NULL,",
     .createHead = "CREATE TABLE ",
@@ -73,6 +109,29 @@ constexpr ScriptProfile kClassicProfile = {
     .alterHead = "ALTER TABLE ",
     .alterField = "ADD ",
     .alterKeyHead = "ADD PRIMARY KEY (",
+    .terminator = "",
+};
+
+// A whole script for isql-fb on a dialect 3 database: it says its own character set and ends
+// every statement, so it runs as one file.
+constexpr DesignerScriptProfile kFirebirdProfile = {
+    .types = kFirebirdTypes,
+    .quote = "\"",
+    .doubleInnerQuotes = true,
+    .quoteTableName = true,
+    .utf8 = true,
+    .topLine = "SET NAMES UTF8;",
+    .nullable = ",",
+    .notNull = " NOT NULL,",
+    .createHead = "CREATE TABLE ",
+    .createOpen = "(",
+    .createKeyHead = "PRIMARY KEY (",
+    .keyTail = ")",
+    .createClose = ")",
+    .alterHead = "ALTER TABLE ",
+    .alterField = "ADD ",
+    .alterKeyHead = "ADD PRIMARY KEY (",
+    .terminator = ";",
 };
 
 std::string join(std::initializer_list<std::string_view> parts) {
@@ -82,17 +141,38 @@ std::string join(std::initializer_list<std::string_view> parts) {
     return text;
 }
 
+// The name between the profile's quotes, a quote inside it doubled when the profile asks.
+std::string quoted(const DesignerScriptProfile& profile, std::string_view name) {
+    std::string text(profile.quote);
+    for (char c : name) {
+        text += c;
+        if (profile.doubleInnerQuotes && profile.quote.find(c) != std::string_view::npos)
+            text += c;
+    }
+    text += profile.quote;
+    return text;
+}
+
+bool isPositiveWholeNumber(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos &&
+           text.find_first_not_of('0') != std::string_view::npos;
+}
+
 // The SQL type of a type cell (already upper-cased); sets the size cell as the letter fixes it.
 // A cell that holds no letter of the table stands for itself, so that a domain name typed there
 // reaches the script; an empty one contributes nothing.
-std::string sqlTypeOf(const ScriptProfile& profile, DesignerGrid& grid, int row) {
+std::string sqlTypeOf(const DesignerScriptProfile& profile, DesignerGrid& grid, int row) {
     const std::string& type = grid.cell(DesignerGrid::kTypeColumn, row);
     for (const TypeLetter& entry : profile.types) {
         if (type.size() != 1 || type[0] != entry.letter)
             continue;
         std::string sqlType(entry.sqlType);
-        if (entry.takesSize)
-            sqlType += join({grid.cell(DesignerGrid::kSizeColumn, row), entry.afterSize});
+        const std::string& size = grid.cell(DesignerGrid::kSizeColumn, row);
+        if (entry.size == SizeUse::verbatim)
+            sqlType += join({size, entry.afterSize});
+        else if (entry.size == SizeUse::positive)
+            sqlType +=
+                join({isPositiveWholeNumber(size) ? std::string_view(size) : "1", entry.afterSize});
         if (!entry.sizeCell.empty())
             grid.setCell(DesignerGrid::kSizeColumn, row, entry.sizeCell);
         return sqlType;
@@ -102,7 +182,7 @@ std::string sqlTypeOf(const ScriptProfile& profile, DesignerGrid& grid, int row)
 
 // Normalises the cells of a named row and returns its field line, upper-cased and ending with
 // the comma of its suffix. A key field's quoted name goes into keyList, each followed by a comma.
-std::string fieldLine(const ScriptProfile& profile, DesignerGrid& grid, int row,
+std::string fieldLine(const DesignerScriptProfile& profile, DesignerGrid& grid, int row,
                       std::string& keyList) {
     const std::string name = grid.cell(DesignerGrid::kNameColumn, row);
     const std::string upperName = ansiUpperCase(name);
@@ -115,24 +195,43 @@ std::string fieldLine(const ScriptProfile& profile, DesignerGrid& grid, int row,
     if (!key.empty() && key != "*")
         grid.setCell(DesignerGrid::kKeyColumn, row, "*");
     if (grid.cell(DesignerGrid::kKeyColumn, row) == "*") {
-        keyList += join({profile.quote, upperName, profile.quote, ","});
+        keyList += join({quoted(profile, upperName), ","});
         grid.setCell(DesignerGrid::kNullColumn, row, "N");
     }
     // only an upper-case "N" refuses nulls: the null cell is never upper-cased
     const bool notNull = grid.cell(DesignerGrid::kNullColumn, row) == "N";
     const std::string sqlType = sqlTypeOf(profile, grid, row);
-    return ansiUpperCase(join({profile.quote, name, profile.quote, "  ", sqlType,
-                               notNull ? profile.notNull : profile.nullable}));
+    return ansiUpperCase(
+        join({quoted(profile, name), "  ", sqlType, notNull ? profile.notNull : profile.nullable}));
 }
 
 bool nextRowIsNamed(const DesignerGrid& grid, int row) {
     return row < DesignerGrid::kDesignRows && grid.isNamed(row + 1);
 }
 
-// Writes the field lines; the comma stays when another line follows inside the statement.
-// Returns the key list without its final comma.
-std::string writeFieldLines(const ScriptProfile& profile, DesignerScript kind, DesignerGrid& grid,
-                            const ScriptLineWriter& writeLine) {
+// Hands the script's lines on in the profile's encoding (they are built in 1252, as the grid
+// holds them).
+class ScriptLines {
+public:
+    ScriptLines(const DesignerScriptProfile& profile, const ScriptLineWriter& writeLine)
+        : m_utf8(profile.utf8), m_writeLine(writeLine) {}
+    void operator()(std::string_view line) const {
+        if (m_utf8)
+            m_writeLine(ansiToUtf8(line));
+        else
+            m_writeLine(line);
+    }
+
+private:
+    bool m_utf8;
+    const ScriptLineWriter& m_writeLine;
+};
+
+// Writes the field lines; the comma stays when another line follows inside the statement, and
+// the last line of an ALTER TABLE ends the statement. Returns the key list without its final
+// comma.
+std::string writeFieldLines(const DesignerScriptProfile& profile, DesignerScript kind,
+                            DesignerGrid& grid, const ScriptLines& writeLine) {
     std::string keyList;
     for (int row = DesignerGrid::kFirstFieldRow;
          row <= DesignerGrid::kDesignRows && grid.isNamed(row); ++row) {
@@ -141,8 +240,11 @@ std::string writeFieldLines(const ScriptProfile& profile, DesignerScript kind, D
         // own
         const bool followed =
             nextRowIsNamed(grid, row) || (kind == DesignerScript::createTable && !keyList.empty());
-        if (!followed)
+        if (!followed) {
             line.pop_back();
+            if (kind == DesignerScript::alterTable)
+                line += profile.terminator;
+        }
         writeLine(kind == DesignerScript::alterTable ? join({profile.alterField, line}) : line);
     }
     if (!keyList.empty())
@@ -150,32 +252,51 @@ std::string writeFieldLines(const ScriptProfile& profile, DesignerScript kind, D
     return keyList;
 }
 
-void writeCreate(const ScriptProfile& profile, DesignerGrid& grid, std::string_view tableName,
-                 const ScriptLineWriter& writeLine) {
-    writeLine(join({profile.createHead, tableName}));
+// The table name as the statements of kind write it.
+std::string tableNameIn(const DesignerScriptProfile& profile, DesignerScript kind,
+                        std::string_view tableName) {
+    if (profile.quoteTableName)
+        return quoted(profile, ansiUpperCase(tableName));
+    return kind == DesignerScript::alterTable ? ansiUpperCase(tableName) : std::string(tableName);
+}
+
+void writeCreate(const DesignerScriptProfile& profile, DesignerGrid& grid,
+                 std::string_view tableName, const ScriptLines& writeLine) {
+    writeLine(
+        join({profile.createHead, tableNameIn(profile, DesignerScript::createTable, tableName)}));
     writeLine(profile.createOpen);
     const std::string keys = writeFieldLines(profile, DesignerScript::createTable, grid, writeLine);
     if (!keys.empty()) {
         writeLine("");
         writeLine(join({profile.createKeyHead, keys, profile.keyTail}));
     }
-    writeLine(profile.createClose);
+    writeLine(join({profile.createClose, profile.terminator}));
 }
 
-void writeAlter(const ScriptProfile& profile, DesignerGrid& grid, std::string_view tableName,
-                const ScriptLineWriter& writeLine) {
-    const std::string head = join({profile.alterHead, ansiUpperCase(tableName)});
-    writeLine(head);
+void writeAlter(const DesignerScriptProfile& profile, DesignerGrid& grid,
+                std::string_view tableName, const ScriptLines& writeLine) {
+    const std::string head =
+        join({profile.alterHead, tableNameIn(profile, DesignerScript::alterTable, tableName)});
+    // without a field the statement ends on its first line
+    writeLine(grid.isNamed(DesignerGrid::kFirstFieldRow) ? head : join({head, profile.terminator}));
     const std::string keys = writeFieldLines(profile, DesignerScript::alterTable, grid, writeLine);
     if (!keys.empty()) {
         writeLine("");
         writeLine("");
         writeLine(head);
-        writeLine(join({profile.alterKeyHead, keys, profile.keyTail}));
+        writeLine(join({profile.alterKeyHead, keys, profile.keyTail, profile.terminator}));
     }
 }
 
 } // namespace
+
+const DesignerScriptProfile& classicDesignerProfile() {
+    return kClassicProfile;
+}
+
+const DesignerScriptProfile& firebirdDesignerProfile() {
+    return kFirebirdProfile;
+}
 
 void refuseUnsafeTableName(std::string_view tableName) {
     if (tableName == "." || tableName == ".." ||
@@ -184,14 +305,17 @@ void refuseUnsafeTableName(std::string_view tableName) {
 }
 
 bool writeDesignerScript(DesignerScript kind, DesignerGrid& grid, std::string_view tableName,
-                         const ScriptLineWriter& writeLine) {
+                         const ScriptLineWriter& writeLine, const DesignerScriptProfile& profile) {
     if (tableName.empty())
         return false;
     refuseUnsafeTableName(tableName);
+    const ScriptLines lines(profile, writeLine);
+    if (!profile.topLine.empty())
+        lines(profile.topLine);
     if (kind == DesignerScript::createTable)
-        writeCreate(kClassicProfile, grid, tableName, writeLine);
+        writeCreate(profile, grid, tableName, lines);
     else
-        writeAlter(kClassicProfile, grid, tableName, writeLine);
+        writeAlter(profile, grid, tableName, lines);
     return true;
 }
 

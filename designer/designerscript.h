@@ -20,19 +20,35 @@ enum class DesignerScript { createTable, alterTable };
 // The plain message shown instead of a script when the table name is empty (1252).
 extern const std::string_view kMissingTableNameMessage;
 
-// Receives each line of a script (1252, without its line end).
+// Receives each line of a script (in the profile's encoding, without its line end).
 using ScriptLineWriter = std::function<void(std::string_view line)>;
+
+// What a database dialect decides about the two scripts: the types of the letters, quoting,
+// encoding and terminators. The grid is normalised the same way under every profile.
+struct DesignerScriptProfile;
+
+// The window's scripts: 1252, names in double quotes as typed, the table name bare (as typed in
+// CREATE TABLE, upper-cased in ALTER TABLE), no statement terminator.
+const DesignerScriptProfile& classicDesignerProfile();
+
+// Scripts for isql-fb on a Firebird 3+ dialect 3 database: UTF-8 after a first line
+// "SET NAMES UTF8;", every name delimited with inner double quotes doubled, the table name
+// upper-cased in both scripts (so that ALTER TABLE finds the table CREATE TABLE made), text in
+// CHARACTER SET UTF8, M a text blob, C a CHAR of the size when it is a whole number above 0
+// (else of 1), and every statement ended by ";".
+const DesignerScriptProfile& firebirdDesignerProfile();
 
 // Throws EInOutError 3 ("Invalid filename") for a table name that would put the script outside
 // its folder: one holding "/", "\" or a NUL byte, or one that is "." or "..".
 void refuseUnsafeTableName(std::string_view tableName);
 
-// Writes the script for tableName (1252, as typed) line by line and normalises the grid on the
-// way. An empty name does nothing and returns false. Throws EInOutError 3 for an unsafe name
-// before anything is written or normalised; whatever writeLine throws stops the script there,
-// leaving the rows processed so far normalised.
+// Writes the script for tableName (1252, as typed) line by line in the profile's form and
+// normalises the grid on the way. An empty name does nothing and returns false. Throws EInOutError
+// 3 for an unsafe name before anything is written or normalised; whatever writeLine throws stops
+// the script there, leaving the rows processed so far normalised.
 bool writeDesignerScript(DesignerScript kind, DesignerGrid& grid, std::string_view tableName,
-                         const ScriptLineWriter& writeLine);
+                         const ScriptLineWriter& writeLine,
+                         const DesignerScriptProfile& profile = classicDesignerProfile());
 
 // The script file of tableName in folder: the name's UTF-8 form followed by ".SQL".
 std::filesystem::path designerScriptPath(const std::filesystem::path& folder,

@@ -16,9 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string run(int (*command)(const Options&, std::FILE*), std::vector<std::string> operands) {
+std::string run(int (*command)(const Options&, std::FILE*), std::vector<std::string> operands,
+                bool firebird = false) {
     Options options;
     options.operands = std::move(operands);
+    options.firebird = firebird;
     char* buffer = nullptr;
     std::size_t size = 0;
     std::FILE* out = open_memstream(&buffer, &size);
@@ -57,6 +59,12 @@ TEST(DesignerCommands, WriteTheButtonsBytes) {
                   expected);
         EXPECT_NE(expected.find("\"SAL\xC7O\""), std::string::npos);
     }
+    // --firebird: the UTF-8 script, the name delimited and upper-cased
+    EXPECT_EQ(
+        run(runAlter, {tab.string(), "cli\xC3\xA9ntes"}, true).substr(0, 73),
+        "SET NAMES UTF8;\r\nALTER TABLE \"CLI\xC3\x89NTES\"\r\nADD \"CODIGO\"  INTEGER NOT NULL,");
+    // a name 1252 cannot hold is refused rather than written as question marks
+    EXPECT_THROW(run(runCreate, {tab.string(), "\xD0\x96"}, true), UsageError);
     fs::remove_all(folder);
     EXPECT_THROW(run(runCreate, {tab.string()}), UsageError);
     EXPECT_THROW(run(runAlter, {(folder / "none.tab").string(), "t"}), EInOutError);

@@ -121,6 +121,53 @@ TEST(DesignerScript, RowAndCommaRules) {
     }
 }
 
+// The Firebird profile: UTF-8 after SET NAMES, every name delimited with its quotes doubled, the
+// table name upper-cased in both scripts, ";" ending each statement; the grid normalised as the
+// classic profile leaves it.
+TEST(DesignerScript, FirebirdProfile) {
+    struct Rule {
+        std::string rows;
+        std::string create; // between "(" and ");"
+        std::string alter;  // after the first line
+        std::string after;
+    };
+    const Rule rules[] = {
+        {"", "", "", "||||;||||;||||"},
+        {"a\"b c|v|60|x;sal\xE7o|n|15,2||N;d|d|8",
+         "\"A\"\"B C\"  VARCHAR(60) CHARACTER SET UTF8 NOT NULL,\n"
+         "\"SAL\xC3\x87O\"  NUMERIC(15,2) NOT NULL,\n\"D\"  DATE,\n\nPRIMARY KEY (\"A\"\"B C\")\n",
+         "ADD \"A\"\"B C\"  VARCHAR(60) CHARACTER SET UTF8 NOT NULL,\n"
+         "ADD \"SAL\xC3\x87O\"  NUMERIC(15,2) NOT NULL,\nADD \"D\"  DATE;\n\n\n"
+         "ALTER TABLE \"CLI.2004 \"\"X\"\"\"\nADD PRIMARY KEY (\"A\"\"B C\");\n",
+         "A\"B C|V|60|*|N;SAL\xC7O|N|15,2||N;D|D|0||"},
+        // CHAR takes a size above 0, else 1; the other letters; unknown text passes through
+        {"a|c|12;b|c;c|c|2,5;m|m;t|t|4;l|b;i|i;x|bigint",
+         "\"A\"  CHAR(12) CHARACTER SET UTF8,\n\"B\"  CHAR(1) CHARACTER SET UTF8,\n"
+         "\"C\"  CHAR(1) CHARACTER SET UTF8,\n\"M\"  BLOB SUB_TYPE TEXT CHARACTER SET UTF8,\n"
+         "\"T\"  TIME,\n\"L\"  BOOLEAN,\n\"I\"  INTEGER,\n\"X\"  BIGINT\n",
+         "", "A|C|12||;B|C|0||;C|C|2,5||"},
+    };
+    for (const Rule& rule : rules) {
+        for (DesignerScript kind : {DesignerScript::createTable, DesignerScript::alterTable}) {
+            DesignerGrid grid = test::gridWith(rule.rows);
+            std::string lines;
+            ASSERT_TRUE(writeDesignerScript(
+                kind, grid, "cli.2004 \"x\"",
+                [&](std::string_view line) { lines.append(line).append("\n"); },
+                firebirdDesignerProfile()));
+            const std::string table = "\"CLI.2004 \"\"X\"\"\"";
+            if (kind == DesignerScript::createTable) {
+                EXPECT_EQ(lines, "SET NAMES UTF8;\nCREATE TABLE " + table + "\n(\n" + rule.create +
+                                     ");\n");
+            } else if (rule.rows.empty() || !rule.alter.empty()) {
+                EXPECT_EQ(lines, "SET NAMES UTF8;\nALTER TABLE " + table +
+                                     (rule.alter.empty() ? ";\n" : "\n" + rule.alter));
+            }
+            EXPECT_EQ(test::fieldRows(grid, 1, 3), rule.after) << rule.rows.substr(0, 20);
+        }
+    }
+}
+
 // An empty name does nothing; a failure before the first line leaves the grid and the folder.
 TEST(DesignerScript, FailuresLeaveGridAndFolder) {
     struct Failure {
