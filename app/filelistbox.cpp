@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QStyledItemDelegate>
 
-#include "app/ansitext.h"
 #include "app/folderbrowsing.h"
 
 namespace vorendal {
@@ -74,8 +73,7 @@ std::string FileListBox::FileName() const {
     if (chosen.isEmpty())
         return {};
     const QByteArray name = chosen.constFirst()->data(kNativeNameRole).toByteArray();
-    const std::string native = joinFolderAndName(m_folder, name.toStdString());
-    return toAnsi(QFile::decodeName(QByteArray::fromStdString(native)));
+    return joinFolderAndName(m_folder, name.toStdString());
 }
 
 } // namespace vorendal

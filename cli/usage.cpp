@@ -16,6 +16,9 @@ const char* const kUsage =
     "\n"
     "Options (anywhere on the line):\n"
     "  -o FILE      write to FILE instead of standard output\n"
+    "  --ignore-damaged\n"
+    "               values that cannot be read (damaged memos, read as null) are still\n"
+    "               reported on standard error, but do not make the exit status 1\n"
     "  -h, --help   show this text\n"
     "  --           end of options\n";
 

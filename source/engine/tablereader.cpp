@@ -27,6 +27,8 @@ public:
     bool first() override { return m_reader->first(); }
     bool next() override { return m_reader->next(); }
     void value(std::size_t column, Value& out) override { m_reader->value(column, out); }
+    std::uint64_t recordNumber() const override { return m_reader->recordNumber(); }
+    bool valueDamaged() const override { return m_reader->valueDamaged(); }
 
 private:
     std::unique_ptr<TableFiles> m_files;

@@ -37,7 +37,8 @@ TEST(Describe, WritesStructureIndexesAndRecordsAsTabSeparatedUtf8) {
     engine::Value stamp;
     stamp.setDateTime(engine::dayNumberFromCivil(1999, 1, 2), 1);
     FakeFiles fake;
-    fake.tables["/d/Pe\xE7"
+    // the path is the file system's bytes (UTF-8 here), the table name its 1252 form
+    fake.tables["/d/Pe\xC3\xA7"
                 "as.db"] = {
         {{"C\xF3"
           "digo",
@@ -62,7 +63,7 @@ TEST(Describe, WritesStructureIndexesAndRecordsAsTabSeparatedUtf8) {
          {nullValue(), nullValue(), nullValue(), booleanValue(false), nullValue(), nullValue(),
           nullValue(), nullValue(), nullValue(), floatValue(-1e21)}}};
 
-    EXPECT_EQ(describe(fake, "/d/Pe\xE7"
+    EXPECT_EQ(describe(fake, "/d/Pe\xC3\xA7"
                              "as.db"),
               "table\t/d/Pe\xC3\xA7"
               "as.db\tPE\xC3\x87"
