@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "base/exceptions.h"
+#include "cli/commands.h"
+#include "tests/fixtures/dbfbuilder.h"
+#include "tests/fixtures/dbfcells.h"
+#include "tests/fixtures/dbfdbtbuilder.h"
 #include "tests/fixtures/faketable.h"
+#include "tests/fixtures/testdata.h"
 
 namespace vorendal::cli {
 namespace {
@@ -92,6 +97,38 @@ TEST(Describe, EngineErrorsLeaveWhatWasWritten) {
     FakeFiles fake;
     EXPECT_THROW(describe(fake, "/none.db"), EDBEngineError);
     EXPECT_THROW(describe(fake, ""), EDatabaseError);
+}
+
+// The table's path goes from the command line to the file system as given (here not UTF-8);
+// a damaged memo is warned about per table and fails the run unless --ignore-damaged.
+TEST(DescribeCommand, DamagedValuesAreWarnedAboutAndFailTheRunUnlessIgnored) {
+    TempDir dir;
+    const auto path = dir.write("t\xFF.dbf", DbfBuilder(0x83)
+                                                 .field("ID", 'N', 1)
+                                                 .field("NOTE", 'M', 10)
+                                                 .record({"1", "  12ab    "})
+                                                 .record({"2", dbfMemoPointer(9)})
+                                                 .bytes());
+    dir.write("t\xFF.dbt", DbtBuilder(DbtBuilder::Style::DBase3).bytes());
+    Options options;
+    options.operands = {path.native()};
+    for (const bool ignore : {false, true}) {
+        options.ignoreDamaged = ignore;
+        char* buffer = nullptr;
+        std::size_t size = 0;
+        std::FILE* out = open_memstream(&buffer, &size);
+        testing::internal::CaptureStderr();
+        const int status = runDescribe(options, out);
+        const std::string warnings = testing::internal::GetCapturedStderr();
+        std::fclose(out);
+        const std::string text(buffer, size);
+        std::free(buffer);
+        EXPECT_EQ(status, ignore ? 0 : 1);
+        EXPECT_EQ(text.substr(0, text.find('\n')), "table\t" + path.native() + "\tT?");
+        EXPECT_EQ(warnings, "vorendal-cli: warning: " + path.native() +
+                                ": 2 values of field NOTE could not be read; the first at "
+                                "record 1.\n");
+    }
 }
 
 } // namespace
