@@ -152,6 +152,19 @@ TEST(DbfHostile, ForgedDbase7PropertiesAreIgnored) {
     }
 }
 
+// Found by fuzzing: a V field of width 0 whose length bit is set has no last byte to read its
+// length from (the read fell one byte before the field; the sanitizer build catches it).
+TEST(DbfHostile, VariableFieldOfWidthZeroIsNull) {
+    const std::string dbf = DbfBuilder(0x30)
+                                .field("V", 'V', 0)
+                                .field("_NullFlags", '0', 1, 0, 0x05)
+                                .record({"", fixtures::vfpNullFlags({0})})
+                                .bytes();
+    const auto reader = openDbfTable(*memoryDbf(dbf));
+    EXPECT_EQ(fixtures::readAllDescribed(*reader),
+              (std::vector<std::vector<std::string>>{{"null"}}));
+}
+
 // Reads everything a table offers; only the system's own exceptions may leave.
 void readWhatever(const engine::TableFiles& files) {
     try {

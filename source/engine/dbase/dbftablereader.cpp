@@ -194,8 +194,9 @@ void DbfTableReader::value(std::size_t column, Value& out) {
         return;
     }
     std::string_view raw(m_record + f.offset, f.width);
-    // VFP V and Q: with the length bit set, the last byte holds the length actually used
-    if (f.varLengthBit >= 0 && flagSet(f.varLengthBit))
+    // VFP V and Q: with the length bit set, the last byte holds the length actually used (a
+    // forged descriptor of width 0 has no last byte)
+    if (f.varLengthBit >= 0 && !raw.empty() && flagSet(f.varLengthBit))
         raw = raw.substr(0,
                          std::min<std::size_t>(byteAt(raw.data(), raw.size() - 1), raw.size() - 1));
     switch (f.decode) {
