@@ -6,7 +6,6 @@
 #include <QFocusEvent>
 #include <QStyledItemDelegate>
 
-#include "app/ansitext.h"
 #include "app/folderbrowsing.h"
 #include "app/namecollation.h"
 #include "app/wholetexttip.h"
@@ -91,8 +90,7 @@ std::string FileListBox::FileName() const {
     if (chosen.isEmpty())
         return {};
     const QByteArray name = chosen.constFirst()->data(kNativeNameRole).toByteArray();
-    const std::string native = joinFolderAndName(m_folder, name.toStdString());
-    return toAnsi(QFile::decodeName(QByteArray::fromStdString(native)));
+    return joinFolderAndName(m_folder, name.toStdString());
 }
 
 } // namespace vorendal

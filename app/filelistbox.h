@@ -30,9 +30,10 @@ public:
     // Reads the entries again. Throws EInOutError; the list then keeps its entries.
     void readEntries();
 
-    // Full path of the selected entry (folder, one "/", name) as 1252 text, like every text the
-    // generators handle; empty when none is selected. Touches no file. A character of the name
-    // that 1252 lacks becomes '?', so such a file cannot be opened.
+    // Full path of the selected entry (folder, one "/", name) in the file system's own bytes, as
+    // the folder listing gave them (also a name that is not valid UTF-8), so that the table
+    // source opens exactly that file; empty when none is selected. Touches no file. Its 1252 form
+    // (tableNameFromPath) is for the table name only.
     std::string FileName() const;
 
 protected:

@@ -38,6 +38,7 @@
 #include "scripts/dataexport.h"
 #include "scripts/procedurescript.h"
 #include "scripts/structurescript.h"
+#include "source/damagereport.h"
 
 namespace vorendal {
 namespace {
@@ -243,6 +244,9 @@ void TForm1::BitBtn6Click() {
     const RegionalSettings settings = regionalSettings();
     ExportProgressDialog progress(this, exportProgressDelay);
     writeDataExport(Table1, FileListBox1->FileName(), settings, *RichEdit1, progress.callback());
+    // damaged values were exported as NULL; the user learns which, after the last line
+    if (!Table1.damage().empty())
+        throw EDatabaseError(damageMessage(Table1.damage()));
 }
 
 void TForm1::BitBtn7Click() {

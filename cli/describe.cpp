@@ -25,10 +25,10 @@ void writeLine(std::FILE* out, const std::string& line) {
 
 } // namespace
 
-std::string escapedText(const std::string& ansi) {
+std::string escapedBytes(const std::string& bytes) {
     std::string escaped;
-    escaped.reserve(ansi.size());
-    for (char c : ansi) {
+    escaped.reserve(bytes.size());
+    for (char c : bytes) {
         switch (c) {
         case '\\':
             escaped += "\\\\";
@@ -46,7 +46,11 @@ std::string escapedText(const std::string& ansi) {
             escaped += c;
         }
     }
-    return ansiToUtf8(escaped);
+    return escaped;
+}
+
+std::string escapedText(const std::string& ansi) {
+    return ansiToUtf8(escapedBytes(ansi));
 }
 
 std::string valueText(const TField& field) {
@@ -86,7 +90,7 @@ void describeTable(TTable& table, const std::string& path, std::FILE* out) {
     table.setTableName(path);
     table.IndexDefs().Update();
     table.Open();
-    writeLine(out, "table\t" + escapedText(path) + "\t" + escapedText(tableNameFromPath(path)));
+    writeLine(out, "table\t" + escapedBytes(path) + "\t" + escapedText(tableNameFromPath(path)));
     const engine::CodePageChoice& page = table.codePageUsed();
     writeLine(out, "codepage\t" + engine::codePageName(page.number) + "\t" +
                        engine::codePageReasonName(page.reason));

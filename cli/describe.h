@@ -7,7 +7,8 @@
 
 namespace vorendal::cli {
 
-// Writes what Table1 reports of the table at path as UTF-8, tab-separated lines:
+// Writes what Table1 reports of the table at path (the file system's bytes, as given on the
+// command line) as tab-separated lines, UTF-8 but for the path, which is written as given:
 //   table <path> <table name>
 //   codepage <page> <why: option, cpg, header, detected, default>
 //   field <Name> <type> <Size> <0|1>          one per field definition
@@ -26,5 +27,7 @@ std::string valueText(const TField& field);
 
 // Backslash, tab, CR and LF escaped; the 1252 text converted to UTF-8.
 std::string escapedText(const std::string& ansi);
+// Backslash, tab, CR and LF escaped; the other bytes kept as they are.
+std::string escapedBytes(const std::string& bytes);
 
 } // namespace vorendal::cli

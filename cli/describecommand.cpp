@@ -1,9 +1,10 @@
+#include <algorithm>
 #include <exception>
 
-#include "base/ansi.h"
 #include "base/exceptions.h"
 #include "cli/codepageoption.h"
 #include "cli/commands.h"
+#include "cli/damage.h"
 #include "cli/describe.h"
 
 namespace vorendal::cli {
@@ -16,8 +17,8 @@ int runDescribe(const Options& options, std::FILE* out) {
     table.setCodePage(codePageOption(options));
     for (const std::string& operand : options.operands) {
         try {
-            // Arguments arrive as UTF-8; the table component works in 1252 like the window.
-            describeTable(table, utf8ToAnsi(operand), out);
+            // The argument's bytes are the file's name: they reach the file system unchanged.
+            describeTable(table, operand, out);
         } catch (const EAbort&) {
             status = 1;
         } catch (const Exception& e) {
@@ -30,6 +31,8 @@ int runDescribe(const Options& options, std::FILE* out) {
             status = 1;
         }
         table.Close();
+        std::fflush(out);
+        status = std::max(status, reportDamage(table, options));
     }
     return status;
 }

@@ -1,5 +1,6 @@
 #include "cli/scriptcommand.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include "base/exceptions.h"
 #include "cli/codepageoption.h"
 #include "cli/commands.h"
+#include "cli/damage.h"
 #include "cli/describe.h"
 #include "cli/localeoption.h"
 #include "scripts/scriptfilesink.h"
@@ -63,8 +65,8 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
         if (showProgress)
             inputs.progress = [&progress](std::uint64_t records) { progress.update(records); };
         try {
-            // Arguments arrive as UTF-8; the table component works in 1252 like the window.
-            write(table, utf8ToAnsi(operand), sink, inputs);
+            // The argument's bytes are the file's name: they reach the file system unchanged.
+            write(table, operand, sink, inputs);
             reportCodePageWarning(table);
         } catch (const EAbort&) {
             status = 1;
@@ -81,6 +83,9 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
         }
         // a failed script leaves the table open; the next table needs it closed
         table.Close();
+        sink.flush();
+        std::fflush(out);
+        status = std::max(status, reportDamage(table, options));
     }
     sink.flush();
     return status;

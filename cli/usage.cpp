@@ -50,6 +50,9 @@ const char* const kUsage =
     "  --codepage N read the text of every table under code page N (437, 850, 852,\n"
     "               860, 866, 1250, 1251, 1252, utf-8, ...), whatever the table and\n"
     "               its .cpg file say; an unknown N lists the known ones\n"
+    "  --ignore-damaged\n"
+    "               values that cannot be read (damaged memos, read as null) are still\n"
+    "               reported on standard error, but do not make the exit status 1\n"
     "  -h, --help   show this text\n"
     "  --           end of options\n";
 

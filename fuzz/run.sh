@@ -1,7 +1,17 @@
 #!/usr/bin/env bash
-# Runs each fuzz target for a bounded time, seeded with the shared real tables when they are there.
+# Runs each fuzz target for a bounded time from its committed seeds (fuzz/corpus/<target>).
 # Usage: fuzz/run.sh BUILD_FUZZ_DIR SECONDS
+#        fuzz/run.sh --corpus BUILD_FUZZ_DIR   rebuilds fuzz/corpus: the shared real tables, each
+#            file of a table family cut to its first few KiB, and the hostile seeds of seeds.cpp,
+#            minimised by libFuzzer's -merge.
+# Inputs stay small (-max_len below): a whole large table costs every run its full size, and the
+# readers' interesting paths lie in headers, the first blocks and the companions' first bytes.
 set -euo pipefail
+rebuild=no
+if [ "${1:-}" = --corpus ]; then
+    rebuild=yes
+    shift
+fi
 bin="$1"
 seconds="${2:-60}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -49,19 +59,56 @@ seed() { # seed DIR dbf|paradox
     done < <(find "$testdata" -type f -iname "$pattern" -size -2M)
 }
 
+max_len() {
+    case "$1" in
+        fuzz_dbf) echo 8192 ;;
+        *) echo 24576 ;;
+    esac
+}
+
+# Cuts each part of every framed seed in $1 to its first bytes (table, then companions).
+cut_parts() { # cut_parts DIR dbf|paradox
+    python3 - "$1" "$2" <<'PY'
+import os, sys
+folder, kind = sys.argv[1], sys.argv[2]
+marker = b"#VRDL#" if kind == "dbf" else b"|PX|"
+caps = [2048, 1536, 3072] if kind == "dbf" else [6144, 8192, 1024, 2048, 2048, 2048]
+for name in os.listdir(folder):
+    path = os.path.join(folder, name)
+    parts = open(path, "rb").read().split(marker)
+    parts = [p[:caps[min(i, len(caps) - 1)]] for i, p in enumerate(parts)]
+    open(path, "wb").write(marker.join(parts))
+PY
+}
+
+if [ "$rebuild" = yes ]; then
+    "$bin/vorendal_fuzz_seeds" "$work/hostile"
+    for kind in dbf paradox; do
+        name="fuzz_$kind"
+        seed "$work/$name" "$kind"
+        cp "$work/hostile/$name"/* "$work/$name"/
+        cut_parts "$work/$name" "$kind"
+        rm -rf "${root:?}/fuzz/corpus/$name"
+        mkdir -p "$root/fuzz/corpus/$name"
+        "$bin/$name" -merge=1 -max_len="$(max_len "$name")" -timeout=10 \
+            "$root/fuzz/corpus/$name" "$work/$name" 2>&1 | tail -1
+    done
+    exit 0
+fi
+
 status=0
 for target in "$bin"/fuzz_*; do
     [ -x "$target" ] || continue
     name="$(basename "$target")"
     corpus="$work/$name"
-    case "$name" in
-        fuzz_dbf) seed "$corpus" dbf ;;
-        fuzz_paradox) seed "$corpus" paradox ;;
-        *) mkdir -p "$corpus" ;;
-    esac
+    mkdir -p "$corpus"
+    if [ -d "$root/fuzz/corpus/$name" ]; then
+        cp "$root/fuzz/corpus/$name"/* "$corpus"/
+    fi
     echo "== $name for ${seconds}s ($(ls "$corpus" | wc -l) seeds)"
-    if ! "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=1048576 \
-            -print_final_stats=1 "$corpus" >"$work/$name.log" 2>&1; then
+    if ! "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+            -max_len="$(max_len "$name")" -print_final_stats=1 \
+            -artifact_prefix="$bin/" "$corpus" >"$work/$name.log" 2>&1; then
         tail -60 "$work/$name.log"
         status=1
     else

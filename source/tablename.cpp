@@ -4,7 +4,8 @@
 
 namespace vorendal {
 
-std::string tableNameFromPath(std::string_view path) {
+std::string tableNameFromPath(std::string_view pathBytes) {
+    const std::string path = utf8ToAnsi(pathBytes);
     // Positions counted from 1; 0 when the character does not occur.
     std::size_t lastSeparator = 0;
     std::size_t lastDot = 0;
@@ -16,7 +17,7 @@ std::string tableNameFromPath(std::string_view path) {
     }
     if (lastDot <= lastSeparator + 1)
         return {};
-    return ansiUpperCase(path.substr(lastSeparator, lastDot - lastSeparator - 1));
+    return ansiUpperCase(std::string_view(path).substr(lastSeparator, lastDot - lastSeparator - 1));
 }
 
 } // namespace vorendal

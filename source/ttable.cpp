@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "base/ansi.h"
 #include "base/exceptions.h"
@@ -170,10 +172,10 @@ double TField::AsDateTime() const {
 TTable::TTable(std::string name, ReaderFactory readers)
     : m_name(std::move(name)), m_readers(std::move(readers)), m_indexDefs(*this) {
     if (!m_readers) {
-        // The path is 1252 text like every text of the core; the file system names files in UTF-8.
+        // The path's bytes go to the file system unchanged.
         m_readers = [this](const std::string& path) {
             return engine::openTableReader(
-                std::make_unique<engine::DiskTableFiles>(std::filesystem::path(ansiToUtf8(path))),
+                std::make_unique<engine::DiskTableFiles>(std::filesystem::path(path)),
                 engine::ReadOptions{m_codePage});
         };
     }
@@ -191,6 +193,7 @@ void TTable::setTableName(const std::string& path) {
     if (Active())
         fail("Cannot perform this operation on an open dataset");
     m_tableName = path;
+    m_damage.clear(); // the report belongs to the table at the old path
     m_fieldDefsStale = true;
     m_indexDefsStale = true;
 }
@@ -215,20 +218,26 @@ std::unique_ptr<engine::TableReader> TTable::openReader() const {
 void TTable::takeFieldDefs(const engine::TableReader& reader) {
     std::vector<TFieldDef> defs;
     defs.reserve(reader.fields().size());
-    std::vector<std::string> taken; // upper-cased names already in use
+    std::unordered_set<std::string> taken; // upper-cased names already in use
+    taken.reserve(reader.fields().size() * 2);
+    // Per upper-cased name: the number its next "%s_%d" candidate starts from. Names are only
+    // ever added, so the first free number never goes down and each name is tried once.
+    std::unordered_map<std::string, int> nextNumber;
     for (const auto& f : reader.fields()) {
         std::string name = f.name;
-        if (std::find(taken.begin(), taken.end(), ansiUpperCase(name)) != taken.end()) {
-            for (int n = 1;; ++n) {
-                std::string candidate = f.name + "_" + std::to_string(n);
-                if (std::find(taken.begin(), taken.end(), ansiUpperCase(candidate)) ==
-                    taken.end()) {
-                    name = candidate;
+        std::string key = ansiUpperCase(name);
+        if (taken.count(key) != 0) {
+            int& n = nextNumber.try_emplace(key, 1).first->second;
+            std::string candidate;
+            for (;; ++n) {
+                candidate = key + "_" + std::to_string(n);
+                if (taken.count(candidate) == 0)
                     break;
-                }
             }
+            name = f.name + "_" + std::to_string(n);
+            key = std::move(candidate);
         }
-        taken.push_back(ansiUpperCase(name));
+        taken.insert(std::move(key));
         defs.push_back({name, f.type, f.size, f.type == ftAutoInc ? false : f.required});
     }
     m_fieldDefs.m_items = std::move(defs);
@@ -262,6 +271,7 @@ TFieldDefs& TTable::FieldDefs() {
 void TTable::Open() {
     if (Active())
         return;
+    m_damage.clear();
     auto reader = openReader();
     takeFieldDefs(*reader);
     std::vector<std::unique_ptr<TField>> fields;
@@ -311,6 +321,8 @@ void TTable::readValue(std::size_t column, engine::Value& out) {
         return;
     }
     m_reader->value(column, out);
+    if (m_reader->valueDamaged())
+        m_damage.add(m_fieldDefs.m_items.at(column).Name, m_reader->recordNumber());
 }
 
 } // namespace vorendal

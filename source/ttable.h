@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "source/damagereport.h"
 #include "source/engine/bytesource.h"
 #include "source/engine/tablereader.h"
 #include "source/engine/value.h"
@@ -101,9 +102,9 @@ public:
     using ReaderFactory =
         std::function<std::unique_ptr<engine::TableReader>(const std::string& path)>;
 
-    // name: the component's name used in its messages. readers: how a path (1252 text) is opened
-    // (by default the table engine on the disk, the path converted to UTF-8, under the code page
-    // of setCodePage(); tests hand in readers of their own).
+    // name: the component's name used in its messages. readers: how a path is opened (by default
+    // the table engine on the disk, the path's bytes unchanged, under the code page of
+    // setCodePage(); tests hand in readers of their own).
     explicit TTable(std::string name = "Table1", ReaderFactory readers = {});
     ~TTable();
     TTable(const TTable&) = delete;
@@ -111,6 +112,8 @@ public:
 
     const std::string& Name() const { return m_name; }
 
+    // The path: the file system's own bytes, exactly as given (not 1252 text: a name need not be
+    // valid UTF-8, nor lie within 1252). tableNameFromPath makes the 1252 table name of it.
     const std::string& TableName() const { return m_tableName; }
     // Same text: nothing happens. Another text: only while closed (else EDatabaseError "Cannot
     // perform this operation on an open dataset"); marks both definition lists stale.
@@ -143,6 +146,11 @@ public:
     // Counts the records visited since First(); fields use it to know their value is current.
     std::uint64_t recordSerial() const { return m_recordSerial; }
 
+    // The values read since the table was last opened that could not be read (damaged memos,
+    // read as null), per field with the first record number. Emptied by Open() and by a new path,
+    // kept by Close().
+    const DamageReport& damage() const { return m_damage; }
+
 private:
     friend class TIndexDefs;
     friend class TField;
@@ -169,6 +177,7 @@ private:
     std::uint64_t m_recordSerial = 0;
     std::optional<int> m_codePage;
     engine::CodePageChoice m_codePageUsed;
+    DamageReport m_damage;
 };
 
 } // namespace vorendal

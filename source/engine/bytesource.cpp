@@ -13,24 +13,40 @@
 namespace vorendal::engine {
 namespace {
 
-std::string upper(const std::string& s) {
-    return ansiUpperCase(s);
+// File names are the file system's bytes (UTF-8 as a rule); messages show their 1252 form.
+std::string ansiName(const std::filesystem::path& p) {
+    return utf8ToAnsi(p.native());
 }
 
-// File names are UTF-8 on disk; names are compared and reported as 1252 text.
-std::string ansiName(const std::filesystem::path& p) {
-    return utf8ToAnsi(p.string());
+// A name part in the form used to compare names without regard to case. Names that 1252 holds
+// whole compare by their upper-cased 1252 form; any other name (bytes that are not UTF-8,
+// letters 1252 lacks) only by its exact bytes, so that two such names never pass for one.
+std::string nameKey(const std::string& bytes) {
+    const std::string ansi = utf8ToAnsi(bytes);
+    if (ansiToUtf8(ansi) == bytes)
+        return "A" + ansiUpperCase(ansi);
+    return "B" + bytes;
 }
 
 std::string extensionOf(const std::filesystem::path& p) {
-    std::string ext = utf8ToAnsi(p.extension().string());
+    std::string ext = ansiName(p.extension());
     return ext.empty() ? ext : ext.substr(1);
+}
+
+[[noreturn]] void notATableFile(const std::filesystem::path& path) {
+    engineError(errNotTable, "The path does not name a table file.", ansiName(path));
 }
 
 } // namespace
 
 FileByteSource::FileByteSource(const std::filesystem::path& path) : m_path(path) {
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // The type is checked before the file is opened: opening a FIFO waits for a writer, and
+    // opening a device may act on it.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        notATableFile(path);
+    // O_NONBLOCK as well, for a file swapped for a FIFO between the check and the opening.
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (m_fd < 0) {
         const int err = errno;
         if (err == ENOENT || err == ENOTDIR)
@@ -39,11 +55,10 @@ FileByteSource::FileByteSource(const std::filesystem::path& path) : m_path(path)
                     std::string("Cannot open the table file: ") + std::strerror(err) + ".",
                     ansiName(path));
     }
-    struct stat st {};
     if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(m_fd);
         m_fd = -1;
-        engineError(errNotTable, "The path does not name a table file.", ansiName(path));
+        notATableFile(path);
     }
     m_size = static_cast<std::uint64_t>(st.st_size);
     if (lockedByAnotherProgram()) {
@@ -108,51 +123,55 @@ std::unique_ptr<ByteSource> DiskTableFiles::main() const {
     return std::make_unique<FileByteSource>(m_path);
 }
 
-std::filesystem::path DiskTableFiles::findCompanion(const std::string& extension) const {
-    const std::string wantedStem = upper(ansiName(m_path.stem()));
-    const std::string wantedExt = upper(extension);
-    std::filesystem::path caseMatch;
-    std::error_code ec;
+const std::vector<DiskTableFiles::Companion>& DiskTableFiles::companions() const {
+    if (m_companions)
+        return *m_companions;
+    m_companions.emplace();
+    const std::string stem = m_path.stem().native();
+    const std::string stemKey = nameKey(stem);
+    const std::string tableName = m_path.filename().native();
     const auto folder = m_path.has_parent_path() ? m_path.parent_path() : ".";
+    std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {
         const auto& p = it->path();
-        if (upper(ansiName(p.stem())) != wantedStem || upper(extensionOf(p)) != wantedExt)
+        const std::string name = p.filename().native();
+        // cheap test first: a companion's name is the table's base name, a dot, an extension
+        if (name.size() <= stem.size() || name[stem.size()] != '.' || name == tableName)
             continue;
-        if (p.filename() == m_path.filename())
+        const auto entryStem = p.stem();
+        if (entryStem.native().size() != stem.size() || nameKey(entryStem.native()) != stemKey)
             continue;
-        if (p.stem() == m_path.stem())
-            return p; // same spelling of the base name: the best match
-        if (caseMatch.empty())
-            caseMatch = p;
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError))
+            continue; // folders, FIFOs, devices: never opened
+        const std::string ext = extensionOf(p);
+        if (!ext.empty())
+            m_companions->push_back(
+                {p, ext, nameKey(p.extension().native()), entryStem.native() == stem});
     }
-    return caseMatch;
+    // A stable order whatever the folder's: the exact spelling of the base name first.
+    std::sort(m_companions->begin(), m_companions->end(), [](const auto& a, const auto& b) {
+        if (a.sameSpelling != b.sameSpelling)
+            return a.sameSpelling;
+        return a.path.native() < b.path.native();
+    });
+    return *m_companions;
 }
 
 std::unique_ptr<ByteSource> DiskTableFiles::companion(const std::string& extension) const {
-    const auto p = findCompanion(extension);
-    if (p.empty())
-        return nullptr;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(p, ec))
-        return nullptr;
-    return std::make_unique<FileByteSource>(p);
+    const std::string key = nameKey(ansiToUtf8("." + extension));
+    for (const Companion& c : companions()) {
+        if (c.extensionKey == key)
+            return std::make_unique<FileByteSource>(c.path);
+    }
+    return nullptr;
 }
 
 std::vector<std::string> DiskTableFiles::companionExtensions() const {
     std::vector<std::string> found;
-    const std::string wantedStem = upper(ansiName(m_path.stem()));
-    std::error_code ec;
-    const auto folder = m_path.has_parent_path() ? m_path.parent_path() : ".";
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const auto& p = it->path();
-        if (p.filename() == m_path.filename() || upper(ansiName(p.stem())) != wantedStem)
-            continue;
-        const std::string ext = extensionOf(p);
-        if (!ext.empty())
-            found.push_back(ext);
-    }
+    for (const Companion& c : companions())
+        found.push_back(c.extension);
     std::sort(found.begin(), found.end());
     return found;
 }
@@ -171,7 +190,7 @@ MemoryTableFiles::MemoryTableFiles(std::string baseName, std::string extension,
       m_main(std::make_shared<const std::string>(std::move(mainBytes))) {}
 
 void MemoryTableFiles::addCompanion(const std::string& extension, std::string bytes) {
-    m_companions[upper(extension)] = std::make_shared<const std::string>(std::move(bytes));
+    m_companions[ansiUpperCase(extension)] = std::make_shared<const std::string>(std::move(bytes));
 }
 
 std::unique_ptr<ByteSource> MemoryTableFiles::main() const {
@@ -179,7 +198,7 @@ std::unique_ptr<ByteSource> MemoryTableFiles::main() const {
 }
 
 std::unique_ptr<ByteSource> MemoryTableFiles::companion(const std::string& extension) const {
-    const auto it = m_companions.find(upper(extension));
+    const auto it = m_companions.find(ansiUpperCase(extension));
     if (it == m_companions.end())
         return nullptr;
     return std::make_unique<MemoryByteSource>(it->second, m_baseName + "." + extension);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,8 +45,10 @@ public:
 // The file at a path, read with pread; the file is held open for the object's life.
 class FileByteSource : public ByteSource {
 public:
-    // Throws EDBEngineError when the file cannot be opened or another program holds a write lock
-    // over all of it. The file is only ever read: read-only files and media are fine.
+    // path: the file system's own bytes. Throws EDBEngineError when the file cannot be opened,
+    // is not a regular file (a folder, a FIFO, a device: refused before it is opened, so that
+    // nothing waits for a writer) or another program holds a write lock over all of it. The file
+    // is only ever read: read-only files and media are fine.
     explicit FileByteSource(const std::filesystem::path& path);
     ~FileByteSource() override;
     FileByteSource(const FileByteSource&) = delete;
@@ -78,8 +81,11 @@ private:
 };
 
 // A table file on disk; companions are looked up beside it, extension compared without case.
+// The folder is read once, at the first companion lookup, whatever it holds; only regular files
+// count as companions.
 class DiskTableFiles : public TableFiles {
 public:
+    // path: the file system's own bytes, never converted; names in messages are their 1252 form.
     explicit DiskTableFiles(std::filesystem::path path);
     std::unique_ptr<ByteSource> main() const override;
     std::unique_ptr<ByteSource> companion(const std::string& extension) const override;
@@ -88,8 +94,16 @@ public:
     std::string mainName() const override;
 
 private:
-    std::filesystem::path findCompanion(const std::string& extension) const;
+    struct Companion {
+        std::filesystem::path path;
+        std::string extension;    // 1252 form, as spelled
+        std::string extensionKey; // for comparing without case
+        bool sameSpelling;        // base name spelled exactly as the table's
+    };
+    const std::vector<Companion>& companions() const;
+
     std::filesystem::path m_path;
+    mutable std::optional<std::vector<Companion>> m_companions;
 };
 
 // A table and its companions held in memory, keyed by extension (without the dot).

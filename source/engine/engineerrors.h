@@ -18,8 +18,17 @@ enum EngineErrorCode : std::uint16_t {
     errIo = 0x2200         // reading the file failed
 };
 
+// The most bytes one memo or blob value may hold; a larger one is an engine error, so that a
+// small forged file never costs gigabytes of memory or minutes of reading.
+constexpr std::uint64_t kMaxValueBytes = std::uint64_t{64} << 20;
+
 // Throws EDBEngineError with text and the file name as its context line ("File: <name>").
 [[noreturn]] void engineError(EngineErrorCode code, const std::string& text,
                               const std::string& fileName);
+
+// Throws EDBEngineError errMemo for a value over kMaxValueBytes: "The value of field <field> in
+// record <record> is larger than 64 MiB.", with fileName (the memo or blob file) as context.
+[[noreturn]] void valueTooLarge(const std::string& field, std::uint64_t record,
+                                const std::string& fileName);
 
 } // namespace vorendal::engine

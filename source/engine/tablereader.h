@@ -47,6 +47,15 @@ public:
     virtual void value(std::size_t column, Value& out) = 0;
     // The code page the table's text is read under, and why.
     virtual CodePageChoice codePage() const { return {}; }
+
+    // Number of the current record for messages: for dBASE its record number (deleted records
+    // counted, as dBASE numbers them), for Paradox its position in table order, from 1; 0 when
+    // there is none.
+    virtual std::uint64_t recordNumber() const { return 0; }
+    // True when the last value() gave Null because that one value is damaged (a memo whose
+    // pointer, block or length does not add up). The caller counts such values: they are never
+    // to be taken for empty ones.
+    virtual bool valueDamaged() const { return false; }
 };
 
 // Opens the table kept in files: ".dbf" (any case) is read as dBASE / FoxPro, ".txt" is refused

@@ -2,6 +2,7 @@
 // file list, masks, the full path, the current directory and folders that cannot be entered.
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include <QApplication>
@@ -126,14 +127,21 @@ void TestBrowser::selectedFileGivesFullPath() {
     QFile::remove(native(u"B.DBF"_s));
     QCOMPARE(QString::fromStdString(m_form->FileListBox1->FileName()), native(u"B.DBF"_s));
 
-    // the generators take the path as Windows-1252 text
-    test::writeFile(native(u"Ação €.dbf"_s), "x");
+    // the path is the file system's own bytes, whatever the name holds: letters 1252 lacks,
+    // bytes that are not UTF-8
+    test::writeFile(native(u"Ação € Ж.dbf"_s), "x");
+    const QByteArray notUtf8 = QFile::encodeName(m_base) + "/t\xE3o.dbf";
+    std::ofstream(notUtf8.toStdString()) << "x";
     QTest::mouseClick(m_form->SpeedButton1, Qt::LeftButton);
-    m_form->FileListBox1->findItems(u"Ação €.dbf"_s, Qt::MatchExactly)
+    m_form->FileListBox1->findItems(u"Ação € Ж.dbf"_s, Qt::MatchExactly)
         .constFirst()
         ->setSelected(true);
     QCOMPARE(QByteArray::fromStdString(m_form->FileListBox1->FileName()),
-             QFile::encodeName(m_base) + "/A\xE7\xE3o \x80.dbf");
+             QFile::encodeName(m_base) + "/A\xC3\xA7\xC3\xA3o \xE2\x82\xAC \xD0\x96.dbf");
+    const auto shown = m_form->FileListBox1->findItems(u"\uFFFD"_s, Qt::MatchContains);
+    QCOMPARE(shown.size(), 1);
+    shown.constFirst()->setSelected(true);
+    QCOMPARE(QByteArray::fromStdString(m_form->FileListBox1->FileName()), notUtf8);
 }
 
 void TestBrowser::maskButtonsReadAgain() {

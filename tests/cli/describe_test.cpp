@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "tests/fixtures/dbfbuilder.h"
 #include "tests/fixtures/dbfcells.h"
+#include "tests/fixtures/dbfdbtbuilder.h"
 #include "tests/fixtures/faketable.h"
 #include "tests/fixtures/testdata.h"
 
@@ -42,7 +43,8 @@ TEST(Describe, WritesStructureIndexesAndRecordsAsTabSeparatedUtf8) {
     engine::Value stamp;
     stamp.setDateTime(engine::dayNumberFromCivil(1999, 1, 2), 1);
     FakeFiles fake;
-    fake.tables["/d/Pe\xE7"
+    // the path is the file system's bytes (UTF-8 here), the table name its 1252 form
+    fake.tables["/d/Pe\xC3\xA7"
                 "as.db"] = {
         {{"C\xF3"
           "digo",
@@ -67,7 +69,7 @@ TEST(Describe, WritesStructureIndexesAndRecordsAsTabSeparatedUtf8) {
          {nullValue(), nullValue(), nullValue(), booleanValue(false), nullValue(), nullValue(),
           nullValue(), nullValue(), nullValue(), floatValue(-1e21)}}};
 
-    EXPECT_EQ(describe(fake, "/d/Pe\xE7"
+    EXPECT_EQ(describe(fake, "/d/Pe\xC3\xA7"
                              "as.db"),
               "table\t/d/Pe\xC3\xA7"
               "as.db\tPE\xC3\x87"
@@ -147,6 +149,38 @@ TEST(Describe, CodePageLineSaysWhichPageAndWhy) {
     unknown.operands = {path};
     unknown.codepage = "12345";
     EXPECT_THROW(codePageOption(unknown), UsageError);
+}
+
+// The table's path goes from the command line to the file system as given (here not UTF-8);
+// a damaged memo is warned about per table and fails the run unless --ignore-damaged.
+TEST(DescribeCommand, DamagedValuesAreWarnedAboutAndFailTheRunUnlessIgnored) {
+    TempDir dir;
+    const auto path = dir.write("t\xFF.dbf", DbfBuilder(0x83)
+                                                 .field("ID", 'N', 1)
+                                                 .field("NOTE", 'M', 10)
+                                                 .record({"1", "  12ab    "})
+                                                 .record({"2", dbfMemoPointer(9)})
+                                                 .bytes());
+    dir.write("t\xFF.dbt", DbtBuilder(DbtBuilder::Style::DBase3).bytes());
+    Options options;
+    options.operands = {path.native()};
+    for (const bool ignore : {false, true}) {
+        options.ignoreDamaged = ignore;
+        char* buffer = nullptr;
+        std::size_t size = 0;
+        std::FILE* out = open_memstream(&buffer, &size);
+        testing::internal::CaptureStderr();
+        const int status = runDescribe(options, out);
+        const std::string warnings = testing::internal::GetCapturedStderr();
+        std::fclose(out);
+        const std::string text(buffer, size);
+        std::free(buffer);
+        EXPECT_EQ(status, ignore ? 0 : 1);
+        EXPECT_EQ(text.substr(0, text.find('\n')), "table\t" + path.native() + "\tT?");
+        EXPECT_EQ(warnings, "vorendal-cli: warning: " + path.native() +
+                                ": 2 values of field NOTE could not be read; the first at "
+                                "record 1.\n");
+    }
 }
 
 } // namespace

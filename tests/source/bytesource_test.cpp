@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include "base/exceptions.h"
+#include "source/engine/engineerrors.h"
+#include "source/engine/tablereader.h"
 #include "tests/fixtures/testdata.h"
 
 namespace vorendal::engine {
@@ -91,6 +93,42 @@ TEST(ByteSource, MissingFilesFoldersAndLockedFilesGiveEngineErrors) {
     ::close(ready[0]);
     ::close(ready[1]);
     EXPECT_EQ(openingError(locked), "(opened)");
+}
+
+// Opening a FIFO waits for a writer: it must be refused before it is opened, as a table and
+// as a companion.
+TEST(ByteSource, FifosAreRefusedWithoutWaiting) {
+    fixtures::TempDir dir;
+    for (const char* name : {"fifo.dbf", "fifo.db"}) {
+        const auto p = dir.path() / name;
+        ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0);
+        EXPECT_EQ(openingError(p), "The path does not name a table file.\nFile: " + p.string());
+        try {
+            openTableReader(DiskTableFiles(p));
+            ADD_FAILURE() << name << " opened";
+        } catch (const EDBEngineError& e) {
+            EXPECT_EQ(e.errorCode(), errNotTable);
+        }
+    }
+    const auto table = dir.write("t.dbf", "x");
+    ASSERT_EQ(::mkfifo((dir.path() / "t.fpt").c_str(), 0600), 0);
+    DiskTableFiles files(table);
+    EXPECT_EQ(files.companion("fpt"), nullptr);
+    EXPECT_TRUE(files.companionExtensions().empty());
+}
+
+// The folder is read once per opening: a companion made after the first lookup is not seen by
+// that opening, only by the next one.
+TEST(ByteSource, TheFolderIsReadOncePerOpening) {
+    fixtures::TempDir dir;
+    const auto table = dir.write("t.db", "x");
+    dir.write("t.X02", "index");
+    DiskTableFiles files(table);
+    EXPECT_EQ(files.companionExtensions(), std::vector<std::string>{"X02"});
+    dir.write("t.MB", "blobs");
+    EXPECT_EQ(files.companion("MB"), nullptr);
+    EXPECT_EQ(files.companionExtensions(), std::vector<std::string>{"X02"});
+    EXPECT_NE(DiskTableFiles(table).companion("mb"), nullptr);
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/exceptions.h"
+#include "source/engine/engineerrors.h"
 #include "source/engine/tablereader.h"
 #include "tests/fixtures/dbfbuilder.h"
 #include "tests/fixtures/dbfcells.h"
@@ -308,17 +310,44 @@ TEST(DbfValues, ManyRecordsAcrossReadBlocks) {
     EXPECT_EQ(count, 40000u - 40000u / 7);
 }
 
-TEST(DbfValues, RecordCountBeyondTheFileReadsTheWholeRecordsOnly) {
-    DbfBuilder b(0x03);
-    b.field("C", 'C', 4)
-        .record({"aaaa"})
-        .record({"bbbb"})
-        .record({"cccc"})
-        .declaredRecordCount(1000);
-    std::string dbf = b.bytes();
-    dbf.resize(dbf.size() - 3); // drops the end marker and half of the last record
-    const auto reader = openDbfTable(*memoryDbf(dbf));
-    EXPECT_EQ(fixtures::readColumnDescribed(*reader, 0), (Column{"text:aaaa", "text:bbbb"}));
+// A table cut short delivers every whole record, then says that the rest is missing.
+TEST(DbfValues, TruncatedTableDeliversItsWholeRecordsThenFails) {
+    struct Cut {
+        std::uint8_t version;
+        std::uint32_t declared;
+        std::size_t dropped; // bytes cut from the end
+        Column whole;
+        std::string message;
+    };
+    const std::vector<Cut> cuts = {
+        {0x03, 3, 3, {"text:aaaa", "text:bbbb"}, "it holds 2 of the 3 records"},
+        {0x03, 1000, 0, {"text:aaaa", "text:bbbb", "text:cccc"}, "it holds 3 of the 1000 records"},
+        {0x02, 3, 5, {"text:aaaa", "text:bbbb"}, "it holds 2 of the 3 records"},
+        {0x03, 3, 13, {}, "it holds 0 of the 3 records"},
+    };
+    for (const Cut& cut : cuts) {
+        SCOPED_TRACE(cut.message);
+        DbfBuilder b(cut.version);
+        b.field("C", 'C', 4).record({"aaaa"}).record({"bbbb"}).record({"cccc"});
+        b.declaredRecordCount(cut.declared);
+        std::string dbf = b.bytes();
+        dbf.resize(dbf.size() - cut.dropped);
+        const auto reader = openDbfTable(*memoryDbf(dbf));
+        Column read;
+        engine::Value v;
+        try {
+            for (bool ok = reader->first(); ok; ok = reader->next()) {
+                reader->value(0, v);
+                read.push_back(fixtures::describeDbfValue(v));
+            }
+            ADD_FAILURE() << "the cut went unnoticed";
+        } catch (const EDBEngineError& e) {
+            EXPECT_EQ(e.errorCode(), engine::errCorrupt);
+            EXPECT_EQ(std::string(e.what()), "The table file is truncated: " + cut.message +
+                                                 " its header counts.\nFile: TABLE.dbf");
+        }
+        EXPECT_EQ(read, cut.whole);
+    }
 }
 
 TEST(DbfValues, RecordCountBelowTheFileWins) {

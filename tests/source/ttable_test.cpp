@@ -83,6 +83,20 @@ TEST_F(TTableTest, DuplicateNamesGetANumber) {
     EXPECT_EQ(table.Fields(1).FieldName(), "NOME_1");
 }
 
+// Thousands of columns of one name (a forged header): each gets the first free number, found in
+// linear time.
+TEST_F(TTableTest, ThousandsOfDuplicateNamesAreNumberedInOrder) {
+    FakeTable& many = files["/many.db"];
+    for (int i = 0; i < 6000; ++i)
+        many.fields.push_back({i % 2 ? "a" : "A", ftString, 1, false});
+    table.setTableName("/many.db");
+    table.Open();
+    ASSERT_EQ(table.FieldDefs().Count(), 6000);
+    EXPECT_EQ(table.FieldDefs()[0].Name, "A");
+    for (int i = 1; i < 6000; ++i)
+        ASSERT_EQ(table.FieldDefs()[i].Name, (i % 2 ? "a_" : "A_") + std::to_string(i));
+}
+
 TEST_F(TTableTest, TypesWithoutAValueGetADefinitionButNoField) {
     files["/u.db"] = {{{"A", ftInteger, 0, false},
                        {"X", ftUnknown, 0, false},

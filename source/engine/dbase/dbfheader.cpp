@@ -168,6 +168,7 @@ DbfHeader readDbase2Header(const ByteSource& file, DbfHeader h) {
     for (auto& f : h.fields)
         classifyField(f, h.dialect);
     const std::uint64_t room = file.size() > kHeader2Records ? file.size() - kHeader2Records : 0;
+    h.declaredCount = declared;
     h.recordCount = std::min(declared, room / h.recordLength);
     return h;
 }
@@ -201,7 +202,9 @@ DbfHeader readStandardHeader(const ByteSource& file, DbfHeader h) {
         classifyField(f, h.dialect);
     if (level7 && end < header.size() && header[end] == kTerminator)
         applyDbase7Properties(header, end + 1, h.fields);
-    // A truncated file holds fewer records than the header counts: read the whole ones only.
+    // A truncated file holds fewer records than the header counts: the whole ones are read, then
+    // the reader reports the rest as missing.
+    h.declaredCount = declared;
     h.recordCount = std::min(declared, (file.size() - h.headerLength) / h.recordLength);
     return h;
 }

@@ -61,10 +61,11 @@ struct DbfField {
 struct DbfHeader {
     std::uint8_t version = 0;
     DbfDialect dialect = DbfDialect::DBase3;
-    std::uint32_t headerLength = 0; // file offset of record 0
-    std::uint32_t recordLength = 0; // including the deletion flag
-    std::uint64_t recordCount = 0;  // records wholly present in the file
-    std::uint8_t tableFlags = 0;    // byte 28: 0x01 production index
+    std::uint32_t headerLength = 0;  // file offset of record 0
+    std::uint32_t recordLength = 0;  // including the deletion flag
+    std::uint64_t recordCount = 0;   // records wholly present in the file
+    std::uint64_t declaredCount = 0; // records the header counts (more when the file is cut)
+    std::uint8_t tableFlags = 0;     // byte 28: 0x01 production index
     int codePage = 0; // the page the header names; 0 when it names none (names read as 437)
     std::vector<DbfField> fields; // every descriptor, hidden ones included
     int nullFlagsField = -1;      // index of _NullFlags in fields, -1 none

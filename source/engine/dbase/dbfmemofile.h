@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "source/engine/bytesource.h"
 
@@ -25,21 +26,36 @@ public:
     Format format() const { return m_format; }
     std::string name() const { return m_file->name(); }
 
-    // Replaces out with the bytes of the memo that starts at block. Returns false (out empty)
-    // when that one memo cannot be read: the block is 0, lies in the header or past the end of
-    // the file, its length runs past the end, or a dBASE III memo has no end marker. Throws
+    enum class Result : std::uint8_t {
+        Read,    // out holds the memo
+        Damaged, // this one memo cannot be read (out empty)
+        TooLarge // the memo is longer than kMaxValueBytes (out empty)
+    };
+
+    // Replaces out with the bytes of the memo that starts at block. Damaged: the block is 0, lies
+    // in the header or past the end of the file, its length runs past the end, a dBASE III memo
+    // has no end marker, or the memo would take the reading of this pass over the size of the
+    // file (records that share or overlap memos: a sound file gives each record its own). Throws
     // EDBEngineError when the memo file's header is damaged (errMemo) or reading fails (errIo).
-    bool read(std::uint32_t block, std::string& out) const;
+    // Costs at most kMaxValueBytes of memory and of reading.
+    Result read(std::uint32_t block, std::string& out);
+
+    // Starts a new pass over the table: the bytes read so far no longer count.
+    void startPass() { m_spent = 0; }
 
 private:
-    bool readDbt3(std::uint64_t offset, std::string& out) const;
+    Result readDbt3(std::uint64_t offset, std::string& out);
+    bool withinBudget(std::uint64_t bytes);
+    void readBytes(std::uint64_t offset, std::uint64_t length, std::string& out) const;
 
     std::unique_ptr<ByteSource> m_file;
     Format m_format;
     std::uint32_t m_blockSize = 0; // 0: the header is damaged
     // dBASE III: no end marker follows this offset, so no memo starting at or after it can be
     // read. Spares a scan to the end of the file for every record of a damaged file.
-    mutable std::uint64_t m_endlessFrom = UINT64_MAX;
+    std::uint64_t m_endlessFrom = UINT64_MAX;
+    std::uint64_t m_spent = 0; // memo bytes read or scanned in this pass
+    std::vector<char> m_chunk; // dBASE III scan buffer
 };
 
 } // namespace vorendal::engine::dbf

@@ -94,7 +94,7 @@ bool DbfTableReader::sampleMemo(std::string_view raw, TextSample& sample) {
     if (!m_memo || parseMemoPointer(raw, block) != MemoPointer::Block)
         return false;
     try {
-        if (!m_memo->read(block, m_memoBytes))
+        if (m_memo->read(block, m_memoBytes) != DbfMemoFile::Result::Read)
             return true;
     } catch (const Exception&) {
         return true;
@@ -167,10 +167,22 @@ bool DbfTableReader::seek(std::uint64_t index) {
         }
     }
     m_record = nullptr;
+    if (m_header.declaredCount > m_header.recordCount)
+        truncated();
     return false;
 }
 
+void DbfTableReader::truncated() const {
+    engineError(errCorrupt,
+                "The table file is truncated: it holds " + std::to_string(m_header.recordCount) +
+                    " of the " + std::to_string(m_header.declaredCount) +
+                    " records its header counts.",
+                m_file->name());
+}
+
 bool DbfTableReader::first() {
+    if (m_memo)
+        m_memo->startPass();
     return seek(0);
 }
 
@@ -192,30 +204,42 @@ void DbfTableReader::replaceSoftReturns(std::string& bytes) {
         bytes[at] = '\r';
 }
 
-void DbfTableReader::readMemo(std::string_view raw, bool text, Value& out) {
+void DbfTableReader::readMemo(std::string_view raw, bool text, std::size_t column, Value& out) {
+    out.setNull();
     std::uint32_t block = 0;
-    if (parseMemoPointer(raw, block) != MemoPointer::Block) {
-        out.setNull();
+    const MemoPointer pointer = parseMemoPointer(raw, block);
+    if (pointer != MemoPointer::Block) {
+        m_damaged = pointer == MemoPointer::Damaged;
         return;
     }
     if (!m_memo)
         engineError(errMemo, "Memo file is missing.", m_file->name());
-    bool readable = false;
-    if (!text) {
-        readable = m_memo->read(block, out.startBytes());
-    } else {
-        readable = m_memo->read(block, m_memoBytes);
+    std::string& target = text ? m_memoBytes : out.startBytes();
+    const DbfMemoFile::Result result = m_memo->read(block, target);
+    if (result == DbfMemoFile::Result::TooLarge)
+        valueTooLarge(m_fields[column].name, recordNumber(), m_memo->name());
+    if (result == DbfMemoFile::Result::Damaged) {
+        out.setNull();
+        m_damaged = true;
+        return;
+    }
+    if (text) {
         if (m_memo->format() != DbfMemoFile::Format::Fpt)
             replaceSoftReturns(m_memoBytes);
         m_text.append(m_memoBytes, out.startText());
     }
-    if (!readable || out.text.empty())
+    if (out.text.empty())
         out.setNull();
+    // a memo near the limit leaves its buffers that large: give them back
+    constexpr std::size_t kKeptCapacity = 1 << 20;
+    if (m_memoBytes.capacity() > kKeptCapacity)
+        std::string().swap(m_memoBytes);
 }
 
 void DbfTableReader::value(std::size_t column, Value& out) {
     if (column >= m_columns.size())
         throw std::out_of_range("DbfTableReader::value: no such column");
+    m_damaged = false;
     if (!m_record) {
         out.setNull();
         return;
@@ -226,8 +250,9 @@ void DbfTableReader::value(std::size_t column, Value& out) {
         return;
     }
     std::string_view raw(m_record + f.offset, f.width);
-    // VFP V and Q: with the length bit set, the last byte holds the length actually used
-    if (f.varLengthBit >= 0 && flagSet(f.varLengthBit))
+    // VFP V and Q: with the length bit set, the last byte holds the length actually used (a
+    // forged descriptor of width 0 has no last byte)
+    if (f.varLengthBit >= 0 && !raw.empty() && flagSet(f.varLengthBit))
         raw = raw.substr(0,
                          std::min<std::size_t>(byteAt(raw.data(), raw.size() - 1), raw.size() - 1));
     switch (f.decode) {
@@ -253,10 +278,10 @@ void DbfTableReader::value(std::size_t column, Value& out) {
         decodeLogical(raw, out);
         break;
     case DbfDecode::MemoText:
-        readMemo(raw, true, out);
+        readMemo(raw, true, column, out);
         break;
     case DbfDecode::MemoBytes:
-        readMemo(raw, false, out);
+        readMemo(raw, false, column, out);
         break;
     case DbfDecode::Int32LE:
         decodeInt32LE(raw, out);

@@ -17,10 +17,16 @@ namespace vorendal::engine::dbf {
 // only when asked for.
 //
 // Memo values: a blank or zero pointer is Null. One damaged memo (a pointer that is not a number,
-// a block in the header or past the end of the memo file, a length that runs past its end) reads
-// as Null, so that it does not stop an export; its bytes are never guessed at. When the memo file
-// itself is missing or its header is damaged, every memo would be lost: reading a memo value then
-// raises EDBEngineError (errMemo), while the structure and every other value still read.
+// a block in the header or past the end of the memo file, a length that runs past its end, a
+// memo shared with an earlier record) reads as Null and is flagged by valueDamaged(), so that it
+// does not stop an export and is still reported; its bytes are never guessed at. A memo longer
+// than kMaxValueBytes raises EDBEngineError (errMemo) naming the record and field. When the memo
+// file itself is missing or its header is damaged, every memo would be lost: reading a memo
+// value then raises EDBEngineError (errMemo), while the structure and every other value still
+// read.
+//
+// A table file that ends before the records its header counts delivers every whole record, then
+// raises EDBEngineError (errCorrupt) "The table file is truncated: ...".
 class DbfTableReader final : public TableReader {
 public:
     // Reads the header, opens the memo file (if the table has memo fields) and reads the tags of
@@ -36,12 +42,15 @@ public:
     // Throws std::out_of_range for a column past fields(); EDBEngineError for an unreadable memo.
     void value(std::size_t column, Value& out) override;
     CodePageChoice codePage() const override { return m_codePage; }
+    std::uint64_t recordNumber() const override { return m_record ? m_current + 1 : 0; }
+    bool valueDamaged() const override { return m_damaged; }
 
 private:
     bool seek(std::uint64_t index);
     const char* recordAt(std::uint64_t index);
     bool flagSet(int bit) const;
-    void readMemo(std::string_view raw, bool text, Value& out);
+    void readMemo(std::string_view raw, bool text, std::size_t column, Value& out);
+    [[noreturn]] void truncated() const;
     static void replaceSoftReturns(std::string& bytes);
     void openMemo(const TableFiles& files);
     void readIndexes(const TableFiles& files);
@@ -65,6 +74,7 @@ private:
     std::uint64_t m_current = 0;
     const char* m_record = nullptr; // current record, or nullptr
     std::string m_memoBytes;
+    bool m_damaged = false; // the last value read is a damaged memo
 };
 
 } // namespace vorendal::engine::dbf

@@ -1,5 +1,7 @@
 #include "source/engine/paradox/paradoxblobfile.h"
 
+#include <algorithm>
+
 #include "source/engine/engineerrors.h"
 #include "source/engine/paradox/paradoxformat.h"
 
@@ -25,8 +27,13 @@ void ParadoxBlobFile::damaged(const std::string& detail) const {
     engineError(errMemo, "A blob value of the table is damaged: " + detail + ".", m_file->name());
 }
 
-void ParadoxBlobFile::read(std::uint32_t offsetAndIndex, std::uint32_t length,
-                           std::string& out) const {
+void ParadoxBlobFile::spend(std::uint32_t length) {
+    if (length > m_file->size() - std::min(m_spent, m_file->size()))
+        damaged("it shares its place in the blob file with a value read before");
+    m_spent += length;
+}
+
+void ParadoxBlobFile::read(std::uint32_t offsetAndIndex, std::uint32_t length, std::string& out) {
     if (!m_file)
         engineError(errMemo, m_missingReason, m_tableName);
     // low byte: 0xFF for a single blob block, else the slot of a sub-allocated block
@@ -54,18 +61,19 @@ void ParadoxBlobFile::read(std::uint32_t offsetAndIndex, std::uint32_t length,
 }
 
 void ParadoxBlobFile::readSingle(std::uint64_t block, std::uint32_t blockBytes,
-                                 std::uint32_t length, std::string& out) const {
+                                 std::uint32_t length, std::string& out) {
     if (length > blockBytes - kSingleHeader)
         damaged("its length exceeds its block");
     if (block + kSingleHeader + length > m_file->size())
         damaged("it runs past the end of the blob file");
+    spend(length);
     out.resize(length);
     if (!m_file->read(block + kSingleHeader, out.data(), length))
         engineError(errIo, "The blob file cannot be read.", m_file->name());
 }
 
 void ParadoxBlobFile::readSubAllocated(std::uint64_t block, std::uint32_t blockBytes, unsigned slot,
-                                       std::uint32_t length, std::string& out) const {
+                                       std::uint32_t length, std::string& out) {
     unsigned char entry[kSlotSize];
     if (block + kSlotTable + kSlotSize * (slot + 1) > m_file->size())
         damaged("its slot lies past the end of the blob file");
@@ -83,6 +91,7 @@ void ParadoxBlobFile::readSubAllocated(std::uint64_t block, std::uint32_t blockB
         damaged("its length exceeds its block");
     if (block + start + length > m_file->size())
         damaged("it runs past the end of the blob file");
+    spend(length);
     out.resize(length);
     if (!m_file->read(block + start, out.data(), length))
         engineError(errIo, "The blob file cannot be read.", m_file->name());

@@ -137,7 +137,11 @@ void ParadoxReader::sampleMemo(const unsigned char* field, std::uint32_t width,
 
 bool ParadoxReader::first() {
     m_onRecord = false;
+    m_recordNumber = 0;
+    if (m_blobs)
+        m_blobs->startPass();
     m_onRecord = m_cursor->first();
+    m_recordNumber = m_onRecord ? 1 : 0;
     return m_onRecord;
 }
 
@@ -146,6 +150,8 @@ bool ParadoxReader::next() {
         return false;
     m_onRecord = false;
     m_onRecord = m_cursor->next();
+    if (m_onRecord)
+        ++m_recordNumber;
     return m_onRecord;
 }
 
@@ -159,7 +165,7 @@ void ParadoxReader::value(std::size_t column, Value& out) {
         return;
     }
     if (isBlobCode(c.code)) {
-        readBlob(c, field, out);
+        readBlob(column, field, out);
         return;
     }
     if (!decodeFixedValue(c.type, field, c.width, m_codePage, out))
@@ -167,7 +173,8 @@ void ParadoxReader::value(std::size_t column, Value& out) {
                     m_file->name());
 }
 
-void ParadoxReader::readBlob(const Column& column, const unsigned char* field, Value& out) {
+void ParadoxReader::readBlob(std::size_t columnIndex, const unsigned char* field, Value& out) {
+    const Column& column = m_columns[columnIndex];
     // The field holds a leader (the value's first bytes) and a 10-byte trailer: u32 .MB offset
     // with the slot index in its low byte, u32 length, u16 modification number.
     const std::size_t leader = column.width - kBlobTrailerSize;
@@ -181,6 +188,8 @@ void ParadoxReader::readBlob(const Column& column, const unsigned char* field, V
     if (length <= leader) {
         target.assign(reinterpret_cast<const char*>(field), length);
     } else {
+        if (length > kMaxValueBytes)
+            valueTooLarge(m_fields[columnIndex].name, m_recordNumber, m_blobs->name());
         m_blobs->read(pointer, length, target);
         if (column.code == kGraphic || column.code == kOle)
             stripGraphicPrefix(target);
@@ -189,6 +198,10 @@ void ParadoxReader::readBlob(const Column& column, const unsigned char* field, V
         m_codePage.appendAnsi(m_scratch, out.startText());
     else
         out.kind = Value::Kind::Bytes;
+    // a value near the limit leaves the buffer that large: give it back
+    constexpr std::size_t kKeptCapacity = 1 << 20;
+    if (m_scratch.capacity() > kKeptCapacity)
+        std::string().swap(m_scratch);
 }
 
 } // namespace paradox

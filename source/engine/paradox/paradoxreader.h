@@ -29,9 +29,11 @@ public:
     const std::vector<IndexDescription>& indexes() const override { return m_indexes; }
     bool first() override;
     bool next() override;
-    // Blob values that need a missing or damaged .MB throw errMemo; nothing is guessed.
+    // Blob values that need a missing or damaged .MB throw errMemo; nothing is guessed. So does a
+    // blob longer than kMaxValueBytes, before anything of it is read.
     void value(std::size_t column, Value& out) override;
     CodePageChoice codePage() const override { return m_choice; }
+    std::uint64_t recordNumber() const override { return m_onRecord ? m_recordNumber : 0; }
 
 private:
     struct Column {
@@ -41,7 +43,7 @@ private:
         std::uint32_t width;
     };
 
-    void readBlob(const Column& column, const unsigned char* field, Value& out);
+    void readBlob(std::size_t columnIndex, const unsigned char* field, Value& out);
     std::unique_ptr<ParadoxBlobFile> openBlobFile(const TableFiles& files) const;
     std::string textSample() const;
     void sampleMemo(const unsigned char* field, std::uint32_t width, TextSample& sample) const;
@@ -57,6 +59,7 @@ private:
     std::unique_ptr<ParadoxBlockCursor> m_cursor;
     std::string m_scratch; // raw memo bytes before code page conversion
     bool m_onRecord = false;
+    std::uint64_t m_recordNumber = 0; // position of the current record in table order, from 1
 };
 
 } // namespace vorendal::engine::paradox

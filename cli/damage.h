@@ -1,0 +1,16 @@
+#pragma once
+
+#include "cli/options.h"
+#include "source/ttable.h"
+
+namespace vorendal::cli {
+
+// After a table is read: one warning line on standard error per field of it whose values could
+// not be read (damaged memos, read as null), naming the table's path, the count and the first
+// record:
+//   vorendal-cli: warning: <path>: 2 values of field OBS could not be read; the first at record 17.
+// Returns the exit status it calls for: 1 when values were damaged, unless --ignore-damaged was
+// given; else 0.
+int reportDamage(const TTable& table, const Options& options);
+
+} // namespace vorendal::cli

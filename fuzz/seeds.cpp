@@ -1,0 +1,134 @@
+// Writes the hostile seeds of the fuzz corpus: small tables built the way the reader tests build
+// theirs, each damaged the way a hostile file was found to be (duplicate field names, memos and
+// blobs that claim gigabytes or are shared by every record, memos without an end, tables cut
+// short), framed as the fuzz targets expect their input.
+// Usage: vorendal_fuzz_seeds DIR (writes DIR/fuzz_dbf/* and DIR/fuzz_paradox/*).
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "tests/fixtures/dbfbuilder.h"
+#include "tests/fixtures/dbfcells.h"
+#include "tests/fixtures/dbfdbtbuilder.h"
+#include "tests/fixtures/dbffptbuilder.h"
+#include "tests/fixtures/paradoxfixture.h"
+
+namespace {
+
+using namespace vorendal::fixtures;
+namespace fs = std::filesystem;
+
+void write(const fs::path& file, const std::string& bytes) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// fuzz_dbf framing: table #VRDL# memo #VRDL# index
+std::string dbfInput(const std::string& dbf, const std::string& memo = {}) {
+    return memo.empty() ? dbf : dbf + "#VRDL#" + memo;
+}
+
+// fuzz_paradox framing: table |PX| .MB
+std::string paradoxInput(const ParadoxFiles& files) {
+    const auto mb = files.files.find("MB");
+    std::string input = files.files.at("DB");
+    if (mb != files.files.end())
+        input += "|PX|" + mb->second;
+    return input;
+}
+
+void dbfSeeds(const fs::path& dir) {
+    DbfBuilder duplicates(0x03);
+    for (int i = 0; i < 60; ++i)
+        duplicates.field(i % 2 ? "a" : "A", 'C', 1);
+    duplicates.record({});
+    write(dir / "duplicate-names", dbfInput(duplicates.bytes()));
+
+    // one FoxPro memo that claims 300 MB, and every record pointing at one memo
+    FptBuilder fpt(64);
+    const auto memo = fpt.add("shared by every record");
+    std::string hugeFpt = fpt.bytes();
+    const auto huge = static_cast<std::uint32_t>(hugeFpt.size() / 64);
+    hugeFpt += be32(1) + be32(300000000) + "cut";
+    DbfBuilder shared(0x30);
+    shared.field("NOTES", 'M', 4);
+    for (int i = 0; i < 40; ++i)
+        shared.record({le32(i == 0 ? huge : memo)});
+    write(dir / "fpt-huge-and-shared", dbfInput(shared.bytes(), hugeFpt));
+
+    // dBASE III: memos without their end marker, pointers past the end, an empty memo file
+    const std::string dbt3 =
+        DbtBuilder(DbtBuilder::Style::DBase3).bytes() + std::string(2048, '\0');
+    DbfBuilder endless(0x83);
+    endless.field("NOTE", 'M', 10);
+    for (const std::uint32_t block : {1u, 1u, 2u, 1u, 999u, 3u})
+        endless.record({dbfMemoPointer(block)});
+    write(dir / "dbt3-endless", dbfInput(endless.bytes(), dbt3));
+    write(dir / "dbt3-empty-memo-file", endless.bytes() + "#VRDL#");
+
+    // dBASE IV: a block whose length runs past the end
+    std::string dbt4 = DbtBuilder(DbtBuilder::Style::DBase4).bytes();
+    dbt4 += std::string("\xFF\xFF\x08\x00", 4) + le32(0x7FFFFFFF) + "xx";
+    write(dir / "dbt4-length-past-end",
+          dbfInput(DbfBuilder(0x8B).field("NOTE", 'M', 10).record({dbfMemoPointer(1)}).bytes(),
+                   dbt4));
+
+    // a table cut short: its header counts ten records, two and a half are there
+    std::string cut = DbfBuilder(0x03)
+                          .field("C", 'C', 4)
+                          .record({"aaaa"})
+                          .record({"bbbb"})
+                          .record({"cccc"})
+                          .declaredRecordCount(10)
+                          .bytes();
+    cut.resize(cut.size() - 3);
+    write(dir / "truncated", dbfInput(cut));
+}
+
+void paradoxSeeds(const fs::path& dir) {
+    ParadoxTableBuilder duplicates(12);
+    for (int i = 0; i < 60; ++i)
+        duplicates.field(i % 2 ? "a" : "A", 'A', 1);
+    duplicates.row({});
+    write(dir / "duplicate-names", paradoxInput(duplicates.build()));
+
+    // a single blob block of 0xFFFF * 4 KiB claiming a value of 200 MB
+    ParadoxTableBuilder blobs(12);
+    blobs.field("Memo", 'M', 10).recordsPerBlock(8);
+    blobs.row({px::blob(std::string(5000, 'b'), PxBlobPlace::Single)});
+    for (int i = 0; i < 7; ++i)
+        blobs.row({px::blob(std::string(100, 's'), PxBlobPlace::Shared)});
+    ParadoxFiles files = blobs.build();
+    const std::size_t trailer = blobs.blockOffset(1) + 6 + 10;
+    write(dir / "blobs", paradoxInput(files));
+    ParadoxFiles huge = files;
+    pokeU16(huge.at("MB"), 0x1001, 0xFFFF);
+    pokeU32(huge.at("MB"), 0x1003, 200000000);
+    pokeU32(huge.table(), trailer + 4, 200000000);
+    write(dir / "blob-huge", paradoxInput(huge));
+    // every record pointing at the first record's blob
+    ParadoxFiles shared = files;
+    for (std::size_t r = 1; r < 8; ++r)
+        shared.table().replace(trailer + r * 20, 10, shared.table().substr(trailer, 10));
+    write(dir / "blob-shared", paradoxInput(shared));
+
+    // a table cut inside its first block
+    ParadoxFiles cut = files;
+    cut.table().resize(blobs.blockOffset(1) + 6 + 50);
+    write(dir / "truncated", paradoxInput(cut));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+        return 2;
+    }
+    dbfSeeds(fs::path(argv[1]) / "fuzz_dbf");
+    paradoxSeeds(fs::path(argv[1]) / "fuzz_paradox");
+    return 0;
+}

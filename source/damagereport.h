@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace vorendal {
+
+// The values of a table that could not be read (a damaged memo read as null), per field.
+struct FieldDamage {
+    std::string field;             // the field's name (1252), as the table component names it
+    std::uint64_t count = 0;       // values of the field that could not be read
+    std::uint64_t firstRecord = 0; // record number of the first of them
+};
+
+class DamageReport {
+public:
+    // Counts one damaged value of field at record.
+    void add(const std::string& field, std::uint64_t record);
+    void clear();
+    bool empty() const { return m_fields.empty(); }
+    // One entry per field with damaged values, in the order the first of each was met.
+    const std::vector<FieldDamage>& fields() const { return m_fields; }
+
+private:
+    std::vector<FieldDamage> m_fields;
+    std::unordered_map<std::string, std::size_t> m_byName; // field -> index in m_fields
+};
+
+// The sentence for one field (1252, no trailing newline):
+//   "2 values of field OBS could not be read; the first at record 17."
+//   "The value of field OBS in record 17 could not be read."
+std::string fieldDamageText(const FieldDamage& damage);
+
+// The one message shown after an export whose table had damaged values: the sentences of every
+// field, one per line. Empty when nothing was damaged.
+std::string damageMessage(const DamageReport& report);
+
+} // namespace vorendal
