@@ -25,7 +25,7 @@ void writeLine(std::FILE* out, const std::string& line) {
 
 } // namespace
 
-std::string escapedText(const std::string& ansi) {
+std::string escapedText(const std::string& ansi, engine::TextDelivery delivery) {
     std::string escaped;
     escaped.reserve(ansi.size());
     for (char c : ansi) {
@@ -46,7 +46,7 @@ std::string escapedText(const std::string& ansi) {
             escaped += c;
         }
     }
-    return ansiToUtf8(escaped);
+    return delivery == engine::TextDelivery::Utf8 ? escaped : ansiToUtf8(escaped);
 }
 
 std::string valueText(const TField& field) {
@@ -56,7 +56,7 @@ std::string valueText(const TField& field) {
     case K::Null:
         return "\\N";
     case K::Text:
-        return escapedText(field.AsString());
+        return escapedText(field.AsString(), field.textDelivery());
     case K::Bytes:
         return hexText(v.text);
     case K::Integer:
@@ -86,6 +86,7 @@ void describeTable(TTable& table, const std::string& path, std::FILE* out) {
     table.setTableName(path);
     table.IndexDefs().Update();
     table.Open();
+    const engine::TextDelivery delivery = table.textDelivery();
     writeLine(out, "table\t" + escapedText(path) + "\t" + escapedText(tableNameFromPath(path)));
     const engine::CodePageChoice& page = table.codePageUsed();
     writeLine(out, "codepage\t" + engine::codePageName(page.number) + "\t" +
@@ -94,13 +95,15 @@ void describeTable(TTable& table, const std::string& path, std::FILE* out) {
     const TFieldDefs& defs = table.FieldDefs();
     for (int i = 0; i < defs.Count(); ++i) {
         const TFieldDef& d = defs[i];
-        writeLine(out, "field\t" + escapedText(d.Name) + "\t" + fieldTypeName(d.DataType) + "\t" +
-                           std::to_string(d.Size) + "\t" + (d.Required ? "1" : "0"));
+        writeLine(out, "field\t" + escapedText(d.Name, delivery) + "\t" +
+                           fieldTypeName(d.DataType) + "\t" + std::to_string(d.Size) + "\t" +
+                           (d.Required ? "1" : "0"));
     }
     table.IndexDefs().Update();
     for (int i = 0; i < table.IndexDefs().Count(); ++i) {
         const TIndexDef& ix = table.IndexDefs()[i];
-        writeLine(out, "index\t" + escapedText(ix.Fields) + "\t" + indexOptionsText(ix.Options));
+        writeLine(out, "index\t" + escapedText(ix.Fields, delivery) + "\t" +
+                           indexOptionsText(ix.Options));
     }
     std::string line;
     for (table.First(); !table.Eof(); table.Next()) {
