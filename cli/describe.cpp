@@ -1,6 +1,7 @@
 #include "cli/describe.h"
 
 #include "base/ansi.h"
+#include "scripts/firebirdnames.h"
 #include "source/tablename.h"
 
 namespace vorendal::cli {
@@ -87,7 +88,11 @@ void describeTable(TTable& table, const std::string& path, std::FILE* out) {
     table.IndexDefs().Update();
     table.Open();
     const engine::TextDelivery delivery = table.textDelivery();
-    writeLine(out, "table\t" + escapedText(path) + "\t" + escapedText(tableNameFromPath(path)));
+    // read in UTF-8 for the firebird profile: the table's name as that profile's scripts name it
+    writeLine(out, "table\t" + escapedText(path) + "\t" +
+                       (delivery == engine::TextDelivery::Utf8
+                            ? escapedText(firebird::tableName(path), delivery)
+                            : escapedText(tableNameFromPath(path))));
     const engine::CodePageChoice& page = table.codePageUsed();
     writeLine(out, "codepage\t" + engine::codePageName(page.number) + "\t" +
                        engine::codePageReasonName(page.reason));

@@ -178,7 +178,8 @@ struct ExportColumn {
 
 const DataExportProfile& classicDataExportProfile() {
     static const DataExportProfile profile{
-        {}, classicValueOf, classicAppendValue, tableNameFromPath, classicCallStart, ");", 0, {}};
+        {}, classicValueOf, classicAppendValue, tableNameFromPath, classicCallStart, ");", 0, {},
+        {}};
     return profile;
 }
 
@@ -201,6 +202,12 @@ void writeDataExport(TTable& table, const std::string& path, const RegionalSetti
         columns.push_back({&table.Fields(i), &table.FieldDefs()[i],
                            profile.valueOf(table.FieldDefs()[i].DataType)});
 
+    if (columns.empty() && !profile.noFieldsLine.empty()) {
+        sink.appendLine(profile.noFieldsLine);
+        sink.appendLine({});
+        table.Close();
+        return;
+    }
     try {
         std::string line;
         std::uint64_t records = 0;

@@ -49,6 +49,8 @@ struct DataExportProfile {
     // Written after every commitEvery calls and after the last one; 0: never.
     std::uint64_t commitEvery;
     std::string_view commitLine;
+    // Written instead of the calls for a table without fields; empty: one call per record.
+    std::string_view noFieldsLine;
 };
 
 // The classic output, as the InterBase / Firebird interactive SQL tool takes it.

@@ -2,6 +2,7 @@
 // dialect 3, every text in UTF-8, every name delimited, every value a literal that Firebird reads
 // the same whatever the locale.
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -99,6 +100,21 @@ void firebirdType(std::string& out, const TFieldDef& def) {
 
 constexpr std::string_view kSetNames[] = {"SET NAMES UTF8;"};
 
+// Firebird has no table without columns.
+constexpr std::string_view kNoFields = "/* The table has no fields: nothing to create or load. */";
+
+// dBASE and FoxPro keep one entry per key in a unique index and let the table hold duplicates,
+// so their unique indexes become plain ones; Paradox refuses duplicates and keeps UNIQUE.
+bool uniqueHolds(std::string_view path) {
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || path.size() - dot != 4)
+        return true;
+    std::string extension;
+    for (const char c : path.substr(dot + 1))
+        extension += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    return extension != "DBF";
+}
+
 bool isPrimaryIndex(const TIndexDef& index, int position) {
     // Paradox keeps its key as the first index; uniqueness follows from it in any case
     return position == 0 && index.Options.contains(ixPrimary);
@@ -149,7 +165,7 @@ void indexLine(std::string& out, const ScriptIndex& index) {
         return;
     }
     out += "CREATE ";
-    if (index.options.contains(ixUnique))
+    if (index.options.contains(ixUnique) && uniqueHolds(index.path))
         out += "UNIQUE ";
     if (index.options.contains(ixDescending))
         out += "DESCENDING ";
@@ -293,11 +309,28 @@ void appendText(std::string& out, std::string_view text) {
     out += "', ASCII_CHAR(13))";
 }
 
+// The stored double rounded to decimals places, exactly (not through a scaled double, which
+// loses the last digits of large amounts); false beyond the 18 digits of NUMERIC(18,s).
 bool appendScaled(std::string& out, double value, int decimals) {
-    const double scaled = value * std::pow(10.0, decimals);
-    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.2e18)
+    if (!std::isfinite(value))
         return false;
-    firebird::appendScaledLiteral(out, std::llround(scaled), decimals);
+    char buffer[400];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (error != std::errc())
+        return false;
+    int digits = 0;
+    bool leading = true;
+    for (const char* p = buffer; p != end; ++p) {
+        if (*p < '0' || *p > '9' || (leading && *p == '0'))
+            continue;
+        leading = false;
+        ++digits;
+    }
+    // NUMERIC(18,s) is a 64-bit integer of units 10^-s: 18 digits always fit
+    if (digits > kMaxNumericScale)
+        return false;
+    out.append(buffer, end);
     return true;
 }
 
@@ -373,6 +406,7 @@ const StructureScriptProfile& firebirdStructureProfile() {
                                                 "(",
                                                 columnLine,
                                                 ");",
+                                                kNoFields,
                                                 indexLine};
     return profile;
 }
@@ -392,13 +426,15 @@ const ProcedureScriptProfile& firebirdProcedureProfile() {
                                                 kBodyStart,
                                                 insertLine,
                                                 valuesLine,
-                                                kClosing};
+                                                kClosing,
+                                                kNoFields};
     return profile;
 }
 
 const DataExportProfile& firebirdDataExportProfile() {
-    static const DataExportProfile profile{kSetNames, valueOf, appendValue,    firebird::tableName,
-                                           callStart, ");",    kRowsPerCommit, "COMMIT;"};
+    static const DataExportProfile profile{kSetNames,           valueOf,   appendValue,
+                                           firebird::tableName, callStart, ");",
+                                           kRowsPerCommit,      "COMMIT;", kNoFields};
     return profile;
 }
 

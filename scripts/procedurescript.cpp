@@ -143,7 +143,8 @@ const ProcedureScriptProfile& classicProcedureProfile() {
                                                 kClassicBodyStart,
                                                 classicInsertLine,
                                                 classicValuesLine,
-                                                kClassicClosing};
+                                                kClassicClosing,
+                                                {}};
     return profile;
 }
 
@@ -169,6 +170,11 @@ void writeProcedureScript(TTable& table, const std::string& path, LineSink& sink
     std::vector<std::string> parameters = names;
     profile.parameterNames(parameters);
 
+    if (names.empty() && !profile.noFieldsLine.empty()) {
+        sink.appendLine(profile.noFieldsLine);
+        table.Close();
+        return;
+    }
     appendLines(sink, profile.createHeaderLines);
     std::string line;
     profile.createProcedureLine(line, tableName);

@@ -41,6 +41,9 @@ struct ProcedureScriptProfile {
     // parameters: the parameter names in field order.
     void (*valuesLine)(std::string& out, std::span<const std::string> parameters);
     std::span<const std::string_view> closingLines;
+    // Written instead of the whole script for a table without fields; empty: the script is
+    // written as for any table.
+    std::string_view noFieldsLine;
 };
 
 // The classic output, as the InterBase / Firebird interactive SQL tool takes it.

@@ -121,6 +121,7 @@ const StructureScriptProfile& classicStructureProfile() {
                                                 "(",
                                                 classicColumnLine,
                                                 ");",
+                                                {},
                                                 classicIndexLine};
     return profile;
 }
@@ -191,7 +192,7 @@ void writeStructureScript(TTable& table, const std::string& path, LineSink& sink
         const std::vector<std::string> indexColumns =
             keyColumns(index.Fields, upperNames, columns, profile.upperCase);
         line.clear();
-        profile.indexLine(line, {tableName, i, index.Options, profile.isPrimary(index, i),
+        profile.indexLine(line, {path, tableName, i, index.Options, profile.isPrimary(index, i),
                                  upperFields, indexColumns});
         sink.appendLine(line);
     }

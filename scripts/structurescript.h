@@ -13,6 +13,7 @@ class LineSink;
 
 // One index as the structure script writes it.
 struct ScriptIndex {
+    std::string_view path; // of the table file
     std::string_view tableName;
     int position; // 0 for the first index
     TIndexOptions options;
@@ -50,6 +51,9 @@ struct StructureScriptProfile {
     // name is upper-cased; last: no separating comma follows.
     void (*columnLine)(std::string& out, std::string_view name, std::string_view type, bool last);
     std::string_view closeLine;
+    // Written instead of the whole script for a table without fields; empty: the script is
+    // written as for any table.
+    std::string_view noFieldsLine;
     // The primary key statement or the line of a secondary index.
     void (*indexLine)(std::string& out, const ScriptIndex& index);
 };
