@@ -47,6 +47,9 @@ const char* const kUsage =
     "  --codepage N read the text of every table under code page N (437, 850, 852,\n"
     "               860, 866, 1250, 1251, 1252, utf-8, ...), whatever the table and\n"
     "               its .cpg file say; an unknown N lists the known ones\n"
+    "  --firebird   write for Firebird 3 and later (dialect 3, isql-fb): UTF-8 text that\n"
+    "               keeps every character, quoted names, types and literals that keep\n"
+    "               every value; describe then prints the texts as that script has them\n"
     "  -h, --help   show this text\n"
     "  --           end of options\n";
 

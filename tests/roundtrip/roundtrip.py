@@ -144,7 +144,11 @@ def check_table(path, args, index):
     if loaded.returncode != 0 or errors:
         excerpt = [l for l in output.splitlines() if l.strip()][:12]
         return "FAIL", ["isql-fb exit %d" % loaded.returncode] + excerpt
-    dumped = run([args.fbdump, database, name])
+    # Firebird's client library keeps its caches to the end of the process: under the sanitizers
+    # the leak checker would fail fbdump for them
+    env = dict(os.environ)
+    env["ASAN_OPTIONS"] = (env.get("ASAN_OPTIONS", "") + ":detect_leaks=0").lstrip(":")
+    dumped = run([args.fbdump, database, name], env=env)
     if dumped.returncode != 0:
         return "FAIL", ["fbdump: " + dumped.stderr.decode("utf-8", "replace")]
     _columns, rows = parse_dump(dumped.stdout.decode("utf-8"))
