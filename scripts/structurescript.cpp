@@ -145,6 +145,15 @@ void writeStructureScript(TTable& table, const std::string& path, LineSink& sink
     const std::string tableName = profile.tableName(path);
     for (const std::string_view header : profile.headerLines)
         sink.appendLine(header);
+    if (!profile.noFieldsLine.empty()) {
+        table.Open();
+        const bool noFields = table.FieldCount() == 0;
+        table.Close();
+        if (noFields) {
+            sink.appendLine(profile.noFieldsLine);
+            return;
+        }
+    }
     std::string line;
     profile.createTableLine(line, tableName);
     sink.appendLine(line);
