@@ -176,6 +176,53 @@ def check_table(path, args, index):
     return "ok", ["%d records, %d fields" % (len(source), len(fields))]
 
 
+PLAIN_NAME = re.compile(r"^[A-Z][A-Z0-9_$]{0,30}$")
+# Words Firebird reserves that tables of the test data use as names: the classic key statement
+# writes names without quotes, so Firebird cannot take those (the firebird profile quotes them).
+RESERVED = {"LONG", "DATE", "TIME", "TIMESTAMP", "USER", "ORDER", "TABLE", "INDEX", "KEY",
+            "VALUE", "CHAR", "CHARACTER", "INTEGER", "SMALLINT", "NUMERIC", "DECIMAL", "FLOAT",
+            "DOUBLE", "BLOB", "BOOLEAN", "GROUP", "FROM", "WHERE", "SELECT", "POSITION",
+            "COUNT", "SUM", "MIN", "MAX", "AVG", "PLAN", "ROWS", "START", "END", "DAY", "MONTH",
+            "YEAR", "HOUR", "MINUTE", "SECOND", "COLUMN", "PRIMARY"}
+
+
+def check_classic(path, args, index):
+    """The classic structure script through Firebird (dialect 3, WIN1252): its CREATE TABLE and
+    its primary key must be accepted; the note lines of secondary indexes are not SQL and fail."""
+    made = run([args.cli, "structure", path])
+    if made.returncode != 0:
+        return None
+    script_text = made.stdout.decode("cp1252")
+    key = re.search(r"^ALTER TABLE (\S+) ADD PRIMARY KEY \((.*)\);\r?$", script_text, re.M)
+    table = re.search(r'^CREATE TABLE "(.*)"\r?$', script_text, re.M)
+    # the classic key statement names the table and its fields without quotes
+    if not key or not table or not all(PLAIN_NAME.match(n) and n not in RESERVED for n in
+                                       [key.group(1)] + key.group(2).split(",")):
+        return None
+    base = os.path.join(args.work, "c%03d" % index)
+    with open(base + ".sql", "wb") as f:
+        f.write(made.stdout)
+    database = os.path.abspath(base + ".fdb")
+    if os.path.exists(database):
+        os.remove(database)
+    create = "SET SQL DIALECT 3;\nCREATE DATABASE '%s' DEFAULT CHARACTER SET WIN1252;\n" % database
+    run(["isql-fb", "-q", "-b"], input=create.encode())
+    loaded = run(["isql-fb", "-q", "-e", "-m", "-ch", "WIN1252", "-i", base + ".sql", database])
+    output = (loaded.stdout + loaded.stderr).decode("cp1252", "replace")
+    failed = [l for l in output.splitlines() if "CREATE TABLE" in l and "failed" in l]
+    query = ("SELECT 'KEYS', COUNT(*) FROM RDB$RELATION_CONSTRAINTS WHERE RDB$RELATION_NAME = '%s'"
+             " AND RDB$CONSTRAINT_TYPE = 'PRIMARY KEY';\n" % table.group(1).replace("'", "''"))
+    keys = run(["isql-fb", "-q", "-ch", "WIN1252", database], input=query.encode())
+    found = re.search(r"KEYS\s+(\d+)", keys.stdout.decode("cp1252", "replace"))
+    if not args.keep:
+        for leftover in (database, base + ".sql"):
+            if os.path.exists(leftover):
+                os.remove(leftover)
+    if failed or not found or found.group(1) != "1":
+        return "FAIL", failed[:3] + ["primary key not created"]
+    return "ok", ["CREATE TABLE and primary key accepted"]
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--cli", required=True)
@@ -183,6 +230,8 @@ def main():
     parser.add_argument("--work", required=True)
     parser.add_argument("--testdata")
     parser.add_argument("--fixtures")
+    parser.add_argument("--classic", action="store_true",
+                        help="check the classic structure scripts instead (keyed tables only)")
     parser.add_argument("--keep", action="store_true", help="keep scripts and databases")
     parser.add_argument("tables", nargs="*")
     args = parser.parse_args()
@@ -205,6 +254,19 @@ def main():
             return 1
         tables += tables_under(folder)
     failed = 0
+    if args.classic:
+        checked = 0
+        for index, path in enumerate(tables):
+            result = check_classic(path, args, index)
+            if result is None:
+                continue
+            checked += 1
+            print("%-8s %s" % (result[0], path))
+            for line in result[1]:
+                print("         " + line)
+            failed += result[0] == "FAIL"
+        print("%d keyed tables, %d failed" % (checked, failed))
+        return 1 if failed or checked == 0 else 0
     for index, path in enumerate(tables):
         verdict, lines = check_table(path, args, index)
         print("%-8s %s" % (verdict, path))
