@@ -339,7 +339,9 @@ bool appendInteger(std::string& out, std::int64_t value, TFieldType type) {
         return false;
     if ((type == ftInteger || type == ftWord) && (value < INT32_MIN || value > INT32_MAX))
         return false;
-    out += std::to_string(value);
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, static_cast<std::size_t>(end - digits));
     return true;
 }
 

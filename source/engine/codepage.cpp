@@ -332,12 +332,19 @@ void CodePage::appendUtf8(std::string_view bytes, std::string& out) const {
         return;
     }
     const std::array<char32_t, 256>& characters = *m_characters;
-    for (const char c : bytes) {
-        const char32_t cp = characters[static_cast<unsigned char>(c)];
-        if (cp < 0x80)
-            out += static_cast<char>(cp);
-        else
-            appendUtf8CodePoint(out, cp);
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        // runs of ASCII letters, which nearly every page keeps as they are, in one append
+        std::size_t run = i;
+        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80 &&
+               characters[static_cast<unsigned char>(bytes[run])] ==
+                   static_cast<unsigned char>(bytes[run]))
+            ++run;
+        out.append(bytes.data() + i, run - i);
+        if (run == bytes.size())
+            break;
+        appendUtf8CodePoint(out, characters[static_cast<unsigned char>(bytes[run])]);
+        i = run + 1;
     }
 }
 
