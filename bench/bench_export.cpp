@@ -124,7 +124,8 @@ int main(int argc, char** argv) {
         const std::string database = (tempDir / "bench.fdb").string();
         const std::string create = (tempDir / "create.sql").string();
         if (std::FILE* f = std::fopen(create.c_str(), "w")) {
-            std::fprintf(f, "SET SQL DIALECT 3;\nCREATE DATABASE '%s' DEFAULT CHARACTER SET UTF8;\n",
+            std::fprintf(f,
+                         "SET SQL DIALECT 3;\nCREATE DATABASE '%s' DEFAULT CHARACTER SET UTF8;\n",
                          database.c_str());
             std::fclose(f);
         }

@@ -93,7 +93,8 @@ TEST(FirebirdProfile, TypesAndLiteralsOfEveryFieldType) {
         {ftString, 8, true, textValue("Привет"), "VARCHAR(8) CHARACTER SET UTF8 NOT NULL",
          "'Привет'"},
         {ftMemo, 10, false, textValue("a\rb"), "BLOB SUB_TYPE TEXT CHARACTER SET UTF8",
-         "REPLACE('a\xEE\x80\x80" "b', '\xEE\x80\x80', ASCII_CHAR(13))"},
+         "REPLACE('a\xEE\x80\x80"
+         "b', '\xEE\x80\x80', ASCII_CHAR(13))"},
         {ftBoolean, 0, false, booleanValue(true), "BOOLEAN", "TRUE"},
         {ftBoolean, 0, false, booleanValue(false), "BOOLEAN", "FALSE"},
         {ftSmallint, 0, false, integerValue(-32768), "SMALLINT", "-32768"},
