@@ -269,9 +269,13 @@ CodePage::CodePage(int number, TextDelivery delivery) : m_number(number), m_deli
             if (decoder->valid())
                 m_decoder = std::move(decoder);
         }
-        if (!m_decoder)
+        if (!m_decoder) {
             m_characters =
                 std::make_shared<const std::array<char32_t, 256>>(singleByteCharacters(number));
+            m_asciiKept = true;
+            for (std::size_t b = 0; b < 0x80; ++b)
+                m_asciiKept = m_asciiKept && (*m_characters)[b] == static_cast<char32_t>(b);
+        }
     }
     if (number == 1252)
         return;
@@ -336,10 +340,15 @@ void CodePage::appendUtf8(std::string_view bytes, std::string& out) const {
     while (i < bytes.size()) {
         // runs of ASCII letters, which nearly every page keeps as they are, in one append
         std::size_t run = i;
-        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80 &&
-               characters[static_cast<unsigned char>(bytes[run])] ==
-                   static_cast<unsigned char>(bytes[run]))
-            ++run;
+        if (m_asciiKept) {
+            while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80)
+                ++run;
+        } else {
+            while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80 &&
+                   characters[static_cast<unsigned char>(bytes[run])] ==
+                       static_cast<unsigned char>(bytes[run]))
+                ++run;
+        }
         out.append(bytes.data() + i, run - i);
         if (run == bytes.size())
             break;

@@ -62,6 +62,7 @@ private:
     // double-byte page.
     std::shared_ptr<const std::array<char32_t, 256>> m_characters;
     std::shared_ptr<Utf8Decoder> m_decoder;
+    bool m_asciiKept = false; // every byte below 0x80 stands for itself
 
     void appendUtf8(std::string_view bytes, std::string& out) const;
 };
