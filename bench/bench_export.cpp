@@ -107,6 +107,37 @@ int main(int argc, char** argv) {
         else
             std::printf("dbf: pgdbf not run (tools/deps.sh bench installs it)\n");
     }
+    // The three scripts, classic and for Firebird: what the firebird profile costs.
+    const std::string allOut = (tempDir / "all.sql").string();
+    const Measure classic = runMeasured({VORENDAL_CLI, "all", file.string(), "-o", allOut});
+    const Measure firebird =
+        runMeasured({VORENDAL_CLI, "--firebird", "all", file.string(), "-o", allOut});
+    if (classic.ok && firebird.ok)
+        std::printf("%s: vorendal-cli all %.3f s (CPU %.3f s); --firebird all %.3f s (CPU %.3f "
+                    "s), %.1f MB out; firebird / classic: time %.2f, CPU %.2f\n",
+                    format.c_str(), classic.seconds, classic.cpuSeconds, firebird.seconds,
+                    firebird.cpuSeconds,
+                    static_cast<double>(std::filesystem::file_size(allOut)) / 1e6,
+                    firebird.seconds / classic.seconds, firebird.cpuSeconds / classic.cpuSeconds);
+    // For the record: how long Firebird takes to load that script (embedded, a fresh database).
+    if (firebird.ok && std::getenv("VORENDAL_BENCH_FIREBIRD_LOAD") != nullptr) {
+        const std::string database = (tempDir / "bench.fdb").string();
+        const std::string create = (tempDir / "create.sql").string();
+        if (std::FILE* f = std::fopen(create.c_str(), "w")) {
+            std::fprintf(f,
+                         "SET SQL DIALECT 3;\nCREATE DATABASE '%s' DEFAULT CHARACTER SET UTF8;\n",
+                         database.c_str());
+            std::fclose(f);
+        }
+        const Measure made = runMeasured({"isql-fb", "-q", "-i", create}, "/dev/null");
+        const Measure load =
+            runMeasured({"isql-fb", "-q", "-m", "-i", allOut, database}, "/dev/null");
+        if (made.ok && load.ok)
+            std::printf("%s: isql-fb loads it in %.1f s (%.0f records/s)\n", format.c_str(),
+                        load.seconds, records / load.seconds);
+        else
+            std::printf("%s: isql-fb failed or is not installed\n", format.c_str());
+    }
     std::filesystem::remove_all(tempDir);
     return 0;
 }

@@ -13,9 +13,10 @@ int runAll(const Options& options, std::FILE* out) {
     return runScriptCommand(
         "all", options, out,
         [](TTable& table, const std::string& path, LineSink& sink, const ScriptInputs& inputs) {
-            writeStructureScript(table, path, sink);
-            writeProcedureScript(table, path, sink);
-            writeDataExport(table, path, inputs.settings, sink, inputs.progress);
+            writeStructureScript(table, path, sink, structureProfile(inputs));
+            writeProcedureScript(table, path, sink, procedureProfile(inputs));
+            writeDataExport(table, path, inputs.settings, sink, inputs.progress,
+                            dataExportProfile(inputs), inputs.warning);
         });
 }
 

@@ -9,9 +9,13 @@ namespace vorendal::cli {
 int reportDamage(const TTable& table, const Options& options) {
     const DamageReport& damage = table.damage();
     for (const FieldDamage& field : damage.fields()) {
-        // the path as given (the file system's bytes), the sentence converted from 1252
-        const std::string line = "vorendal-cli: warning: " + table.TableName() + ": " +
-                                 ansiToUtf8(fieldDamageText(field)) + "\n";
+        // the path as given (the file system's bytes); the sentence's field name is 1252 text, or
+        // already UTF-8 when the table delivers its text in UTF-8 (the rest is ASCII)
+        const std::string sentence = fieldDamageText(field);
+        const std::string line =
+            "vorendal-cli: warning: " + table.TableName() + ": " +
+            (table.textDelivery() == engine::TextDelivery::Utf8 ? sentence : ansiToUtf8(sentence)) +
+            "\n";
         std::fwrite(line.data(), 1, line.size(), stderr);
     }
     return damage.empty() || options.ignoreDamaged ? 0 : 1;

@@ -1,6 +1,7 @@
 #include "cli/describe.h"
 
 #include "base/ansi.h"
+#include "scripts/firebirdnames.h"
 #include "source/tablename.h"
 
 namespace vorendal::cli {
@@ -49,8 +50,9 @@ std::string escapedBytes(const std::string& bytes) {
     return escaped;
 }
 
-std::string escapedText(const std::string& ansi) {
-    return ansiToUtf8(escapedBytes(ansi));
+std::string escapedText(const std::string& ansi, engine::TextDelivery delivery) {
+    return delivery == engine::TextDelivery::Utf8 ? escapedBytes(ansi)
+                                                  : ansiToUtf8(escapedBytes(ansi));
 }
 
 std::string valueText(const TField& field) {
@@ -60,7 +62,7 @@ std::string valueText(const TField& field) {
     case K::Null:
         return "\\N";
     case K::Text:
-        return escapedText(field.AsString());
+        return escapedText(field.AsString(), field.textDelivery());
     case K::Bytes:
         return hexText(v.text);
     case K::Integer:
@@ -90,7 +92,12 @@ void describeTable(TTable& table, const std::string& path, std::FILE* out) {
     table.setTableName(path);
     table.IndexDefs().Update();
     table.Open();
-    writeLine(out, "table\t" + escapedBytes(path) + "\t" + escapedText(tableNameFromPath(path)));
+    const engine::TextDelivery delivery = table.textDelivery();
+    // read in UTF-8 for the firebird profile: the table's name as that profile's scripts name it
+    writeLine(out, "table\t" + escapedBytes(path) + "\t" +
+                       (delivery == engine::TextDelivery::Utf8
+                            ? escapedText(firebird::tableName(path), delivery)
+                            : escapedText(tableNameFromPath(path))));
     const engine::CodePageChoice& page = table.codePageUsed();
     writeLine(out, "codepage\t" + engine::codePageName(page.number) + "\t" +
                        engine::codePageReasonName(page.reason));
@@ -98,13 +105,15 @@ void describeTable(TTable& table, const std::string& path, std::FILE* out) {
     const TFieldDefs& defs = table.FieldDefs();
     for (int i = 0; i < defs.Count(); ++i) {
         const TFieldDef& d = defs[i];
-        writeLine(out, "field\t" + escapedText(d.Name) + "\t" + fieldTypeName(d.DataType) + "\t" +
-                           std::to_string(d.Size) + "\t" + (d.Required ? "1" : "0"));
+        writeLine(out, "field\t" + escapedText(d.Name, delivery) + "\t" +
+                           fieldTypeName(d.DataType) + "\t" + std::to_string(d.Size) + "\t" +
+                           (d.Required ? "1" : "0"));
     }
     table.IndexDefs().Update();
     for (int i = 0; i < table.IndexDefs().Count(); ++i) {
         const TIndexDef& ix = table.IndexDefs()[i];
-        writeLine(out, "index\t" + escapedText(ix.Fields) + "\t" + indexOptionsText(ix.Options));
+        writeLine(out, "index\t" + escapedText(ix.Fields, delivery) + "\t" +
+                           indexOptionsText(ix.Options));
     }
     std::string line;
     for (table.First(); !table.Eof(); table.Next()) {

@@ -14,8 +14,9 @@ namespace vorendal::cli {
 //   field <Name> <type> <Size> <0|1>          one per field definition
 //   index <Fields> <options>                  one per index definition
 //   record <value> <value> ...                one per record, one value per field
-// A null value is \N; text escapes backslash, tab, CR and LF as \\, \t, \r, \n. Throws what the
-// table throws (EDatabaseError, EDBEngineError); lines written before the failure stay written.
+// Texts read in UTF-8 (TTable::setTextDelivery) are written as they are. A null value is \N; text
+// escapes backslash, tab, CR and LF as \\, \t, \r, \n. Throws what the table throws
+// (EDatabaseError, EDBEngineError); lines written before the failure stay written.
 void describeTable(TTable& table, const std::string& path, std::FILE* out);
 
 // Warns on standard error about a code page file beside the table last opened that could not be
@@ -25,8 +26,9 @@ void reportCodePageWarning(const TTable& table);
 // The text of one field's current value in the format above.
 std::string valueText(const TField& field);
 
-// Backslash, tab, CR and LF escaped; the 1252 text converted to UTF-8.
-std::string escapedText(const std::string& ansi);
+// Backslash, tab, CR and LF escaped; the 1252 text converted to UTF-8 (UTF-8 text kept).
+std::string escapedText(const std::string& ansi,
+                        engine::TextDelivery delivery = engine::TextDelivery::Ansi);
 // Backslash, tab, CR and LF escaped; the other bytes kept as they are.
 std::string escapedBytes(const std::string& bytes);
 

@@ -15,6 +15,8 @@ int runDescribe(const Options& options, std::FILE* out) {
     int status = 0;
     TTable table("Table1");
     table.setCodePage(codePageOption(options));
+    if (options.firebird) // the texts as the firebird profile writes them
+        table.setTextDelivery(engine::TextDelivery::Utf8);
     for (const std::string& operand : options.operands) {
         try {
             // The argument's bytes are the file's name: they reach the file system unchanged.

@@ -5,9 +5,11 @@
 namespace vorendal::cli {
 
 int runProcedure(const Options& options, std::FILE* out) {
-    return runScriptCommand("procedure", options, out,
-                            [](TTable& table, const std::string& path, LineSink& sink,
-                               const ScriptInputs&) { writeProcedureScript(table, path, sink); });
+    return runScriptCommand(
+        "procedure", options, out,
+        [](TTable& table, const std::string& path, LineSink& sink, const ScriptInputs& inputs) {
+            writeProcedureScript(table, path, sink, procedureProfile(inputs));
+        });
 }
 
 } // namespace vorendal::cli

@@ -48,6 +48,18 @@ private:
 
 } // namespace
 
+const StructureScriptProfile& structureProfile(const ScriptInputs& inputs) {
+    return inputs.firebird ? firebirdStructureProfile() : classicStructureProfile();
+}
+
+const ProcedureScriptProfile& procedureProfile(const ScriptInputs& inputs) {
+    return inputs.firebird ? firebirdProcedureProfile() : classicProcedureProfile();
+}
+
+const DataExportProfile& dataExportProfile(const ScriptInputs& inputs) {
+    return inputs.firebird ? firebirdDataExportProfile() : classicDataExportProfile();
+}
+
 int runScriptCommand(const char* command, const Options& options, std::FILE* out,
                      ScriptWriter write) {
     if (options.operands.empty())
@@ -59,6 +71,18 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
     int status = 0;
     TTable table("Table1");
     table.setCodePage(codePageOption(options));
+    if (options.firebird) {
+        table.setTextDelivery(engine::TextDelivery::Utf8);
+        inputs.firebird = true;
+    }
+    inputs.warning = [](std::string_view tableName, std::uint64_t record, std::string_view field) {
+        std::fprintf(stderr,
+                     "vorendal-cli: warning: %.*s, record %llu, field %.*s: a value Firebird "
+                     "cannot hold, written as NULL\n",
+                     static_cast<int>(tableName.size()), tableName.data(),
+                     static_cast<unsigned long long>(record), static_cast<int>(field.size()),
+                     field.data());
+    };
     ScriptFileSink sink(out);
     for (const std::string& operand : options.operands) {
         ProgressLine progress(operand);

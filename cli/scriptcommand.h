@@ -5,7 +5,9 @@
 
 #include "cli/options.h"
 #include "scripts/dataexport.h"
+#include "scripts/procedurescript.h"
 #include "scripts/regionalsettings.h"
+#include "scripts/structurescript.h"
 
 namespace vorendal {
 class LineSink;
@@ -18,15 +20,23 @@ namespace vorendal::cli {
 struct ScriptInputs {
     RegionalSettings settings;
     ExportProgress progress; // empty when no progress is shown
+    bool firebird = false;   // --firebird: the firebird profile, the table read in UTF-8
+    ExportWarning warning;   // a value written as NULL: said on standard error
 };
 
 // Writes one table's scripts to sink, as the window's buttons append them to the pane.
 using ScriptWriter = void (*)(TTable& table, const std::string& path, LineSink& sink,
                               const ScriptInputs& inputs);
 
+// The profile of each script that the options chose: classic, or firebird with --firebird.
+const StructureScriptProfile& structureProfile(const ScriptInputs& inputs);
+const ProcedureScriptProfile& procedureProfile(const ScriptInputs& inputs);
+const DataExportProfile& dataExportProfile(const ScriptInputs& inputs);
+
 // Runs write for each table named by the operands, in order, into out: the bytes that saving the
-// script pane would write (Windows-1252, CR LF). An error is shown on standard error as the
-// window's error display would show it; the command then goes on with the next table and returns
+// script pane would write (Windows-1252, CR LF; UTF-8 with --firebird). An error is shown on
+// standard error as the window's error display would show it; the command then goes on with the
+// next table and returns
 // 1. With standard error on a terminal, a progress line shows there while the data is exported.
 int runScriptCommand(const char* command, const Options& options, std::FILE* out,
                      ScriptWriter write);

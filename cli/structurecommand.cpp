@@ -5,9 +5,11 @@
 namespace vorendal::cli {
 
 int runStructure(const Options& options, std::FILE* out) {
-    return runScriptCommand("structure", options, out,
-                            [](TTable& table, const std::string& path, LineSink& sink,
-                               const ScriptInputs&) { writeStructureScript(table, path, sink); });
+    return runScriptCommand(
+        "structure", options, out,
+        [](TTable& table, const std::string& path, LineSink& sink, const ScriptInputs& inputs) {
+            writeStructureScript(table, path, sink, structureProfile(inputs));
+        });
 }
 
 } // namespace vorendal::cli

@@ -53,6 +53,9 @@ const char* const kUsage =
     "  --ignore-damaged\n"
     "               values that cannot be read (damaged memos, read as null) are still\n"
     "               reported on standard error, but do not make the exit status 1\n"
+    "  --firebird   write for Firebird 3 and later (dialect 3, isql-fb): UTF-8 text that\n"
+    "               keeps every character, quoted names, types and literals that keep\n"
+    "               every value; describe then prints the texts as that script has them\n"
     "  -h, --help   show this text\n"
     "  --           end of options\n";
 

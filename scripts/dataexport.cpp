@@ -1,6 +1,7 @@
 #include "scripts/dataexport.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -98,49 +99,51 @@ void commaToPoint(std::string& out, std::size_t from, const RegionalSettings& se
         out[comma] = '.';
 }
 
-void classicAppendValue(std::string& out, ExportValue kind, const TField& field,
-                        const RegionalSettings& settings) {
+bool classicAppendValue(std::string& out, ExportValue kind, const TField& field,
+                        const TFieldDef& /*def*/, const RegionalSettings& settings) {
     const std::size_t start = out.size();
     switch (kind) {
     case ExportValue::Text:
         appendQuotedField(out, field);
-        return;
+        return true;
     case ExportValue::Integer:
         appendInteger(out, field.AsInteger());
-        return;
+        return true;
     case ExportValue::Logical:
         out += field.AsBoolean() ? "\"S\"" : "\"N\"";
-        return;
+        return true;
     case ExportValue::Fixed2:
         if (const double number = field.AsFloat();
             !tryAppendFixed2(out, number, settings.decimalSeparator))
             appendFixed2(out, number, settings.decimalSeparator);
         commaToPoint(out, start, settings);
-        return;
+        return true;
     case ExportValue::Money:
         appendCurrency(out, field.AsCurrency(), settings.decimalSeparator);
         commaToPoint(out, start, settings);
-        return;
+        return true;
     case ExportValue::Date:
         appendShortDate(out, field.AsDateTime(), settings);
-        return;
+        return true;
     case ExportValue::Time:
         appendLongTime(out, field.AsDateTime(), settings);
-        return;
+        return true;
     case ExportValue::DateAndTime: {
         const double dateTime = field.AsDateTime();
         appendShortDate(out, dateTime, settings);
         out += ' ';
         appendLongTime(out, dateTime, settings);
-        return;
+        return true;
     }
     case ExportValue::Decimal:
         appendGeneral(out, field.AsFloat(), ".");
-        return;
+        return true;
+    case ExportValue::Binary:
     case ExportValue::Null:
         out += "NULL";
-        return;
+        return true;
     }
+    return true;
 }
 
 void classicCallStart(std::string& out, std::string_view tableName) {
@@ -149,51 +152,86 @@ void classicCallStart(std::string& out, std::string_view tableName) {
     out += '(';
 }
 
+// A value the output cannot hold is written as NULL, never silently: without a listener the
+// warning goes to standard error.
+void warnOfValue(const ExportWarning& warning, std::string_view table, std::uint64_t record,
+                 std::string_view field) {
+    if (warning) {
+        warning(table, record, field);
+        return;
+    }
+    std::fprintf(
+        stderr,
+        "warning: %.*s, record %llu, field %.*s: the value cannot be written; NULL instead\n",
+        static_cast<int>(table.size()), table.data(), static_cast<unsigned long long>(record),
+        static_cast<int>(field.size()), field.data());
+}
+
 // One field of the export: its value and how it is written.
 struct ExportColumn {
     const TField* field;
+    const TFieldDef* def;
     ExportValue kind;
 };
 
 } // namespace
 
 const DataExportProfile& classicDataExportProfile() {
-    static const DataExportProfile profile{classicValueOf, classicAppendValue, classicCallStart,
-                                           ");"};
+    static const DataExportProfile profile{
+        {}, classicValueOf, classicAppendValue, tableNameFromPath, classicCallStart, ");", 0, {},
+        {}};
     return profile;
 }
 
 void writeDataExport(TTable& table, const std::string& path, const RegionalSettings& settings,
                      LineSink& sink, const ExportProgress& progress,
-                     const DataExportProfile& profile) {
+                     const DataExportProfile& profile, const ExportWarning& warning) {
     table.Close();
     table.setTableName(path);
     table.Open();
+    const std::string tableName = profile.tableName(path);
     std::string callStart;
-    profile.callStart(callStart, tableNameFromPath(path));
+    profile.callStart(callStart, tableName);
+    for (const std::string_view header : profile.headerLines)
+        sink.appendLine(header);
 
     // Field i is written as the type of field definition i says, even where a column without a
     // field has shifted the fields against the definitions.
     std::vector<ExportColumn> columns;
     for (int i = 0; i < table.FieldCount(); ++i)
-        columns.push_back({&table.Fields(i), profile.valueOf(table.FieldDefs()[i].DataType)});
+        columns.push_back({&table.Fields(i), &table.FieldDefs()[i],
+                           profile.valueOf(table.FieldDefs()[i].DataType)});
 
+    if (columns.empty() && !profile.noFieldsLine.empty()) {
+        sink.appendLine(profile.noFieldsLine);
+        sink.appendLine({});
+        table.Close();
+        return;
+    }
     try {
         std::string line;
         std::uint64_t records = 0;
         for (table.First(); !table.Eof(); table.Next()) {
             line.assign(callStart);
             for (const ExportColumn& column : columns) {
-                profile.appendValue(line, column.kind, *column.field, settings);
+                if (!profile.appendValue(line, column.kind, *column.field, *column.def, settings)) {
+                    line += "NULL";
+                    warnOfValue(warning, tableName, records + 1, column.field->FieldName());
+                }
                 line += ',';
             }
             if (!columns.empty())
                 line.pop_back();
             line += profile.callEnd;
             sink.appendLine(line);
-            if (++records % kExportProgressInterval == 0 && progress)
+            ++records;
+            if (profile.commitEvery != 0 && records % profile.commitEvery == 0)
+                sink.appendLine(profile.commitLine);
+            if (records % kExportProgressInterval == 0 && progress)
                 progress(records);
         }
+        if (profile.commitEvery != 0 && records % profile.commitEvery != 0)
+            sink.appendLine(profile.commitLine);
     } catch (const EAbort&) {
         // stopped by the user: nothing is wrong with the table, so it is not left open
         table.Close();

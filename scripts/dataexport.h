@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,25 +24,45 @@ enum class ExportValue : std::uint8_t {
     Time,        // long time
     DateAndTime, // short date, a blank, long time
     Decimal,     // general form with a decimal point
+    Binary,      // the bytes as they are stored
     Null         // no value is carried
 };
 
 // What the data export writes: how each field type's value is written and the shape of the call.
 // The generator takes every text that an output may change from here.
 struct DataExportProfile {
+    // Written before the first call.
+    std::span<const std::string_view> headerLines;
     // The way of writing a value of a field whose definition has this type.
     ExportValue (*valueOf)(TFieldType type);
     // Appends the field's current value written as kind; the comma after it is not part of it.
-    // Allocates nothing beyond out's growth for the common value kinds.
-    void (*appendValue)(std::string& out, ExportValue kind, const TField& field,
-                        const RegionalSettings& settings);
+    // Allocates nothing beyond out's growth for the common value kinds. Returns false, having
+    // appended nothing, for a value the output cannot hold: the export writes NULL and warns.
+    // def: the field's definition (its size gives a BCD field's decimals).
+    bool (*appendValue)(std::string& out, ExportValue kind, const TField& field,
+                        const TFieldDef& def, const RegionalSettings& settings);
+    // The table's name in the script, from the path of its file.
+    std::string (*tableName)(std::string_view path);
     // "EXECUTE PROCEDURE IN_<table>(" and what closes the call.
     void (*callStart)(std::string& out, std::string_view tableName);
     std::string_view callEnd;
+    // Written after every commitEvery calls and after the last one; 0: never.
+    std::uint64_t commitEvery;
+    std::string_view commitLine;
+    // Written instead of the calls for a table without fields; empty: one call per record.
+    std::string_view noFieldsLine;
 };
 
 // The classic output, as the InterBase / Firebird interactive SQL tool takes it.
 const DataExportProfile& classicDataExportProfile();
+
+// Firebird 3 and later, dialect 3, UTF-8 text (the table read with UTF-8 delivery).
+const DataExportProfile& firebirdDataExportProfile();
+
+// Told of a value written as NULL because the output cannot hold it: the table's name, the
+// record number (1 = first live record) and the field's name.
+using ExportWarning =
+    std::function<void(std::string_view table, std::uint64_t record, std::string_view field)>;
 
 // Called during an export with the number of records written so far, every
 // kExportProgressInterval records. May throw EAbort to stop the export.
@@ -57,6 +78,7 @@ inline constexpr std::uint64_t kExportProgressInterval = 1024;
 // the same way but closes the table.
 void writeDataExport(TTable& table, const std::string& path, const RegionalSettings& settings,
                      LineSink& sink, const ExportProgress& progress = {},
-                     const DataExportProfile& profile = classicDataExportProfile());
+                     const DataExportProfile& profile = classicDataExportProfile(),
+                     const ExportWarning& warning = {});
 
 } // namespace vorendal

@@ -63,11 +63,13 @@ std::size_t pieceEnd(std::string_view text, std::size_t start) {
 
 void appendQuotedPiece(std::string& out, std::string_view piece) {
     out += '\'';
-    for (char c : piece) {
-        out += c;
-        if (c == '\'')
-            out += '\'';
+    for (std::size_t quote = piece.find('\''); quote != std::string_view::npos;
+         quote = piece.find('\'')) {
+        out.append(piece.data(), quote + 1);
+        out += '\'';
+        piece.remove_prefix(quote + 1);
     }
+    out.append(piece);
     out += '\'';
 }
 
@@ -160,10 +162,12 @@ void appendBinaryLiteral(std::string& out, std::string_view bytes) {
 }
 
 bool appendDateLiteral(std::string& out, std::int32_t dayNumber) {
-    std::string text = "DATE '";
-    if (!appendDateDigits(text, dayNumber))
+    const std::size_t start = out.size();
+    out += "DATE '";
+    if (!appendDateDigits(out, dayNumber)) {
+        out.resize(start);
         return false;
-    out += text;
+    }
     out += '\'';
     return true;
 }
@@ -180,10 +184,12 @@ bool appendTimeLiteral(std::string& out, std::int32_t millis) {
 bool appendTimestampLiteral(std::string& out, std::int32_t dayNumber, std::int32_t millis) {
     if (millis < 0 || millis >= kMillisPerDay)
         return false;
-    std::string text = "TIMESTAMP '";
-    if (!appendDateDigits(text, dayNumber))
+    const std::size_t start = out.size();
+    out += "TIMESTAMP '";
+    if (!appendDateDigits(out, dayNumber)) {
+        out.resize(start);
         return false;
-    out += text;
+    }
     out += ' ';
     appendTimeDigits(out, millis);
     out += '\'';

@@ -120,14 +120,31 @@ void appendLines(LineSink& sink, std::span<const std::string_view> lines) {
         sink.appendLine(line);
 }
 
+std::string classicUpperCase(std::string_view name) {
+    return ansiUpperCase(name);
+}
+
+void keepNames(std::vector<std::string>& /*names*/) {}
+
 } // namespace
 
 const ProcedureScriptProfile& classicProcedureProfile() {
-    static const ProcedureScriptProfile profile{
-        classicParameterType,       kClassicCreateHeader, classicCreateProcedureLine,
-        classicCreateParameterLine, kClassicStub,         classicAlterProcedureLine,
-        classicAlterParameterLine,  kClassicBodyStart,    classicInsertLine,
-        classicValuesLine,          kClassicClosing};
+    static const ProcedureScriptProfile profile{tableNameFromPath,
+                                                classicUpperCase,
+                                                keepNames,
+                                                keepNames,
+                                                classicParameterType,
+                                                kClassicCreateHeader,
+                                                classicCreateProcedureLine,
+                                                classicCreateParameterLine,
+                                                kClassicStub,
+                                                classicAlterProcedureLine,
+                                                classicAlterParameterLine,
+                                                kClassicBodyStart,
+                                                classicInsertLine,
+                                                classicValuesLine,
+                                                kClassicClosing,
+                                                {}};
     return profile;
 }
 
@@ -135,7 +152,7 @@ void writeProcedureScript(TTable& table, const std::string& path, LineSink& sink
                           const ProcedureScriptProfile& profile) {
     table.Close();
     table.setTableName(path);
-    const std::string tableName = tableNameFromPath(path);
+    const std::string tableName = profile.tableName(path);
     table.Open();
 
     // Field i is described by field definition i, over the fields of the open table.
@@ -146,17 +163,25 @@ void writeProcedureScript(TTable& table, const std::string& path, LineSink& sink
     types.reserve(static_cast<std::size_t>(fieldCount));
     for (int i = 0; i < fieldCount; ++i) {
         const TFieldDef& def = table.FieldDefs()[i];
-        names.push_back(ansiUpperCase(def.Name));
+        names.push_back(profile.upperCase(def.Name));
         profile.parameterType(types.emplace_back(), def);
     }
+    profile.fitColumnNames(names);
+    std::vector<std::string> parameters = names;
+    profile.parameterNames(parameters);
 
+    if (names.empty() && !profile.noFieldsLine.empty()) {
+        sink.appendLine(profile.noFieldsLine);
+        table.Close();
+        return;
+    }
     appendLines(sink, profile.createHeaderLines);
     std::string line;
     profile.createProcedureLine(line, tableName);
     sink.appendLine(line);
     for (std::size_t i = 0; i < names.size(); ++i) {
         line.clear();
-        profile.createParameterLine(line, names[i], types[i], i + 1 == names.size());
+        profile.createParameterLine(line, parameters[i], types[i], i + 1 == names.size());
         sink.appendLine(line);
     }
     appendLines(sink, profile.stubLines);
@@ -165,7 +190,7 @@ void writeProcedureScript(TTable& table, const std::string& path, LineSink& sink
     sink.appendLine(line);
     for (std::size_t i = 0; i < names.size(); ++i) {
         line.clear();
-        profile.alterParameterLine(line, names[i], types[i], i + 1 == names.size());
+        profile.alterParameterLine(line, parameters[i], types[i], i + 1 == names.size());
         sink.appendLine(line);
     }
     appendLines(sink, profile.bodyStartLines);
@@ -173,7 +198,7 @@ void writeProcedureScript(TTable& table, const std::string& path, LineSink& sink
     profile.insertLine(line, tableName, names);
     sink.appendLine(line);
     line.clear();
-    profile.valuesLine(line, names);
+    profile.valuesLine(line, parameters);
     sink.appendLine(line);
     appendLines(sink, profile.closingLines);
     table.Close();

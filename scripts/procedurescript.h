@@ -3,6 +3,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "source/ttable.h"
 
@@ -13,6 +14,14 @@ class LineSink;
 // What the insert-procedure script writes: the type of each parameter and the shape of each
 // line. The generator takes every text that an output may change from here.
 struct ProcedureScriptProfile {
+    // The table's name in the script, from the path of its file.
+    std::string (*tableName)(std::string_view path);
+    // A field name upper-cased as the script writes it.
+    std::string (*upperCase)(std::string_view name);
+    // The upper-cased field names made into column names, in place.
+    void (*fitColumnNames)(std::vector<std::string>& names);
+    // The column names made into the names the parameter lines and the values line take.
+    void (*parameterNames)(std::vector<std::string>& names);
     // The parameter's SQL type, without the comma or the closing parenthesis that follows it.
     void (*parameterType)(std::string& out, const TFieldDef& def);
     std::span<const std::string_view> createHeaderLines;
@@ -26,15 +35,22 @@ struct ProcedureScriptProfile {
     void (*alterParameterLine)(std::string& out, std::string_view name, std::string_view type,
                                bool last);
     std::span<const std::string_view> bodyStartLines;
-    // names: the upper-cased field names in field order.
+    // names: the column names in field order.
     void (*insertLine)(std::string& out, std::string_view tableName,
                        std::span<const std::string> names);
-    void (*valuesLine)(std::string& out, std::span<const std::string> names);
+    // parameters: the parameter names in field order.
+    void (*valuesLine)(std::string& out, std::span<const std::string> parameters);
     std::span<const std::string_view> closingLines;
+    // Written instead of the whole script for a table without fields; empty: the script is
+    // written as for any table.
+    std::string_view noFieldsLine;
 };
 
 // The classic output, as the InterBase / Firebird interactive SQL tool takes it.
 const ProcedureScriptProfile& classicProcedureProfile();
+
+// Firebird 3 and later, dialect 3, UTF-8 text (the table read with UTF-8 delivery).
+const ProcedureScriptProfile& firebirdProcedureProfile();
 
 // Appends to sink the script of the insert procedure IN_<table name> of the table file at path
 // (1252 text, handed to table.setTableName unchanged): one parameter per field, created with an

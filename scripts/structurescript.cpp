@@ -1,5 +1,7 @@
 #include "scripts/structurescript.h"
 
+#include <algorithm>
+
 #include "base/ansi.h"
 #include "scripts/linesink.h"
 #include "scripts/namecell.h"
@@ -8,10 +10,16 @@
 namespace vorendal {
 namespace {
 
-bool isPrimaryKey(const TIndexDef& index) {
+bool isPrimaryKey(const TIndexDef& index, int /*position*/) {
     // exactly primary and unique: a descending or case-insensitive key does not count
     return index.Options == TIndexOptions{ixPrimary, ixUnique};
 }
+
+std::string classicUpperCase(std::string_view name) {
+    return ansiUpperCase(name);
+}
+
+void keepNames(std::vector<std::string>& /*names*/) {}
 
 // ---- classic profile -----------------------------------------------------------------------
 
@@ -63,33 +71,89 @@ void classicColumnLine(std::string& out, std::string_view name, std::string_view
         out += ',';
 }
 
-void classicPrimaryKeyLine(std::string& out, std::string_view tableName, std::string_view fields) {
-    out += "ALTER TABLE ";
-    out += tableName;
-    out += " ADD PRIMARY KEY (";
-    for (const char c : fields)
-        out += c == ';' ? ',' : c;
-    out += ");";
+void classicIndexLine(std::string& out, const ScriptIndex& index) {
+    if (index.primary) {
+        out += "ALTER TABLE ";
+        out += index.tableName;
+        out += " ADD PRIMARY KEY (";
+        for (const char c : index.upperFields)
+            out += c == ';' ? ',' : c;
+        out += ");";
+        return;
+    }
+    out += index.upperFields;
+    out += " (INDICES SECUNDARIOS)";
 }
 
-void classicSecondaryIndexLine(std::string& out, std::string_view fields) {
-    out += fields;
-    out += " (INDICES SECUNDARIOS)";
+constexpr std::string_view kNoLines[] = {""};
+
+// The column name of each key field; empty when one is no column.
+std::vector<std::string> keyColumns(std::string_view fields,
+                                    std::span<const std::string> upperNames,
+                                    std::span<const std::string> columns,
+                                    std::string (*upperCase)(std::string_view)) {
+    std::vector<std::string> found;
+    for (const std::string& field : splitFieldNames(fields)) {
+        const std::string upper = upperCase(field);
+        std::size_t i = 0;
+        while (i < upperNames.size() && upperNames[i] != upper)
+            ++i;
+        if (i == upperNames.size())
+            return {};
+        found.push_back(columns[i]);
+    }
+    return found;
 }
 
 } // namespace
 
 const StructureScriptProfile& classicStructureProfile() {
-    static const StructureScriptProfile profile{
-        classicColumnType, " NOT NULL", classicCreateTableLine, "(",
-        classicColumnLine, ");",        classicPrimaryKeyLine,  classicSecondaryIndexLine};
+    static const StructureScriptProfile profile{std::span(kNoLines).first(0),
+                                                tableNameFromPath,
+                                                classicUpperCase,
+                                                keepNames,
+                                                isPrimaryKey,
+                                                false,
+                                                false,
+                                                classicColumnType,
+                                                " NOT NULL",
+                                                classicCreateTableLine,
+                                                "(",
+                                                classicColumnLine,
+                                                ");",
+                                                {},
+                                                classicIndexLine};
     return profile;
+}
+
+std::vector<std::string> splitFieldNames(std::string_view fields) {
+    std::vector<std::string> names;
+    if (fields.empty())
+        return names;
+    for (;;) {
+        const std::size_t semicolon = fields.find(';');
+        names.emplace_back(fields.substr(0, semicolon));
+        if (semicolon == std::string_view::npos)
+            return names;
+        fields.remove_prefix(semicolon + 1);
+    }
 }
 
 void writeStructureScript(TTable& table, const std::string& path, LineSink& sink,
                           const StructureScriptProfile& profile) {
     table.setTableName(path);
-    const std::string tableName = tableNameFromPath(path);
+    const std::string tableName = profile.tableName(path);
+    for (const std::string_view header : profile.headerLines)
+        sink.appendLine(header);
+    if (!profile.noFieldsLine.empty()) {
+        table.Open();
+        const bool noFields = table.FieldCount() == 0;
+        table.Close();
+        if (noFields) {
+            sink.appendLine(profile.noFieldsLine);
+            return;
+        }
+    }
     std::string line;
     profile.createTableLine(line, tableName);
     sink.appendLine(line);
@@ -99,21 +163,31 @@ void writeStructureScript(TTable& table, const std::string& path, LineSink& sink
     table.IndexDefs().Update();
     // Only the first index can give the key; the key test below is a plain substring search.
     std::string keyFields;
-    if (table.IndexDefs().Count() > 0 && isPrimaryKey(table.IndexDefs()[0]))
-        keyFields = ansiUpperCase(table.IndexDefs()[0].Fields);
+    if (table.IndexDefs().Count() > 0 && profile.isPrimary(table.IndexDefs()[0], 0))
+        keyFields = profile.upperCase(table.IndexDefs()[0].Fields);
+    const std::vector<std::string> keyNames = splitFieldNames(keyFields);
 
     table.Open();
     const int fieldCount = table.FieldCount();
+    std::vector<std::string> upperNames;
+    for (int i = 0; i < fieldCount; ++i)
+        upperNames.push_back(profile.upperCase(table.FieldDefs()[i].Name));
+    std::vector<std::string> columns = upperNames;
+    profile.fitColumnNames(columns);
     std::string type;
     for (int i = 0; i < fieldCount; ++i) {
         const TFieldDef& def = table.FieldDefs()[i];
-        const std::string name = ansiUpperCase(def.Name);
+        const std::string& name = upperNames[static_cast<std::size_t>(i)];
         type.clear();
         profile.columnType(type, def);
-        if (!keyFields.empty() && !name.empty() && keyFields.find(name) != std::string::npos)
+        const bool key =
+            profile.exactKeyColumns
+                ? std::find(keyNames.begin(), keyNames.end(), name) != keyNames.end()
+                : !keyFields.empty() && !name.empty() && keyFields.find(name) != std::string::npos;
+        if (key || (profile.requiredIsNotNull && def.Required))
             type += profile.keyColumnSuffix;
         line.clear();
-        profile.columnLine(line, name, type, i + 1 == fieldCount);
+        profile.columnLine(line, columns[static_cast<std::size_t>(i)], type, i + 1 == fieldCount);
         sink.appendLine(line);
     }
     sink.appendLine(profile.closeLine);
@@ -123,11 +197,12 @@ void writeStructureScript(TTable& table, const std::string& path, LineSink& sink
     table.IndexDefs().Update();
     for (int i = 0; i < table.IndexDefs().Count(); ++i) {
         const TIndexDef& index = table.IndexDefs()[i];
+        const std::string upperFields = profile.upperCase(index.Fields);
+        const std::vector<std::string> indexColumns =
+            keyColumns(index.Fields, upperNames, columns, profile.upperCase);
         line.clear();
-        if (isPrimaryKey(index))
-            profile.primaryKeyLine(line, tableName, ansiUpperCase(index.Fields));
-        else
-            profile.secondaryIndexLine(line, ansiUpperCase(index.Fields));
+        profile.indexLine(line, {path, tableName, i, index.Options, profile.isPrimary(index, i),
+                                 upperFields, indexColumns});
         sink.appendLine(line);
     }
     table.Close();

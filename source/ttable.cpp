@@ -38,6 +38,10 @@ bool TField::IsNull() const {
     return value().isNull();
 }
 
+engine::TextDelivery TField::textDelivery() const {
+    return m_table.textDelivery();
+}
+
 std::string TField::AsString() const {
     const engine::Value& v = value();
     using K = engine::Value::Kind;
@@ -176,7 +180,7 @@ TTable::TTable(std::string name, ReaderFactory readers)
         m_readers = [this](const std::string& path) {
             return engine::openTableReader(
                 std::make_unique<engine::DiskTableFiles>(std::filesystem::path(path)),
-                engine::ReadOptions{m_codePage});
+                engine::ReadOptions{m_codePage, m_delivery});
         };
     }
 }

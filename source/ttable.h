@@ -79,6 +79,8 @@ public:
     std::int64_t AsCurrency() const;
     // Days since 1899-12-30 plus the time as a fraction of a day; 0 when null.
     double AsDateTime() const;
+    // The encoding of the field's texts (the table's text delivery).
+    engine::TextDelivery textDelivery() const;
     // The value as the engine yields it (kind, text, integer, float, date and time parts).
     const engine::Value& value() const;
 
@@ -131,6 +133,10 @@ public:
     // and path changes.
     void setCodePage(std::optional<int> codePage) { m_codePage = codePage; }
     std::optional<int> codePage() const { return m_codePage; }
+    // The encoding of the texts of every table opened from now on (field names, index keys and
+    // values): 1252 (the start, as the window shows them) or UTF-8. Kept like the code page.
+    void setTextDelivery(engine::TextDelivery delivery) { m_delivery = delivery; }
+    engine::TextDelivery textDelivery() const { return m_delivery; }
     // The code page the last opened table's text is read under, and why.
     const engine::CodePageChoice& codePageUsed() const { return m_codePageUsed; }
 
@@ -176,6 +182,7 @@ private:
     bool m_eof = true;
     std::uint64_t m_recordSerial = 0;
     std::optional<int> m_codePage;
+    engine::TextDelivery m_delivery = engine::TextDelivery::Ansi;
     engine::CodePageChoice m_codePageUsed;
     DamageReport m_damage;
 };

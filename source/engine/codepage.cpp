@@ -1,6 +1,8 @@
 #include "source/engine/codepage.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <iconv.h>
 
 #include "base/ansi.h"
 
@@ -42,7 +44,175 @@ void appendUtf8AsAnsi(std::string_view bytes, std::string& out) {
     }
 }
 
+// The C library's name of a page, for the pages its converter reads; null when it has none.
+const char* iconvName(int number) {
+    static constexpr struct {
+        int number;
+        const char* name;
+    } kNames[] = {
+        {437, "CP437"},
+        {737, "CP737"},
+        {850, "CP850"},
+        {852, "CP852"},
+        {855, "CP855"},
+        {857, "CP857"},
+        {860, "CP860"},
+        {861, "CP861"},
+        {862, "CP862"},
+        {863, "CP863"},
+        {864, "CP864"},
+        {865, "CP865"},
+        {866, "CP866"},
+        {869, "CP869"},
+        {874, "CP874"},
+        {932, "CP932"},
+        {936, "GBK"},
+        {949, "CP949"},
+        {950, "BIG5"},
+        {1250, "CP1250"},
+        {1251, "CP1251"},
+        {1252, "CP1252"},
+        {1253, "CP1253"},
+        {1254, "CP1254"},
+        {1255, "CP1255"},
+        {1256, "CP1256"},
+        {1257, "CP1257"},
+        {1258, "CP1258"},
+        {10000, "MACINTOSH"},
+        {10007, "MAC-CYRILLIC"},
+        {10029, "MAC-CENTRALEUROPE"},
+        {28591, "ISO-8859-1"},
+        {28592, "ISO-8859-2"},
+        {28605, "ISO-8859-15"},
+        {1051, "HP-ROMAN8"},
+    };
+    for (const auto& n : kNames) {
+        if (n.number == number)
+            return n.name;
+    }
+    return nullptr;
+}
+
+// Decodes the first character of bytes with cd into one code point; 0 bytes used when the bytes
+// start no character the page defines.
+std::size_t decodeOne(iconv_t cd, std::string_view bytes, char32_t& codePoint) {
+    for (std::size_t length = 1; length <= 2 && length <= bytes.size(); ++length) {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char* in = const_cast<char*>(bytes.data());
+        std::size_t inLeft = length;
+        char32_t buffer[2] = {};
+        char* outp = reinterpret_cast<char*>(buffer);
+        std::size_t outLeft = sizeof buffer;
+        if (iconv(cd, &in, &inLeft, &outp, &outLeft) != static_cast<std::size_t>(-1) &&
+            inLeft == 0 && outLeft == sizeof buffer - sizeof(char32_t)) {
+            codePoint = buffer[0];
+            return length;
+        }
+    }
+    return 0;
+}
+
 } // namespace
+
+// The C library's converter from a double-byte page to UTF-8. Not shared between threads: each
+// table reader has its own.
+class Utf8Decoder {
+public:
+    explicit Utf8Decoder(const char* name) : m_cd(iconv_open("UTF-8", name)) {}
+    ~Utf8Decoder() {
+        if (m_cd != reinterpret_cast<iconv_t>(-1))
+            iconv_close(m_cd);
+    }
+    Utf8Decoder(const Utf8Decoder&) = delete;
+    Utf8Decoder& operator=(const Utf8Decoder&) = delete;
+
+    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+
+    // A sequence the page does not define becomes '?' and the converter goes on after its lead
+    // byte (both bytes when a trail byte follows a lead byte).
+    void append(int number, std::string_view bytes, std::string& out) {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        char* in = const_cast<char*>(bytes.data());
+        std::size_t inLeft = bytes.size();
+        while (inLeft > 0) {
+            const std::size_t start = out.size();
+            out.resize(start + inLeft * 4 + 8);
+            char* outp = out.data() + start;
+            std::size_t outLeft = out.size() - start;
+            const std::size_t done = iconv(m_cd, &in, &inLeft, &outp, &outLeft);
+            out.resize(out.size() - outLeft);
+            if (done != static_cast<std::size_t>(-1))
+                break;
+            if (errno == E2BIG)
+                continue;
+            // EILSEQ or a sequence cut off at the end (EINVAL)
+            out += '?';
+            const auto lead = static_cast<unsigned char>(*in);
+            const std::size_t skip = isLeadByte(number, lead) && inLeft > 1 ? 2 : 1;
+            in += skip;
+            inLeft -= skip;
+            iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+void appendUtf8CodePoint(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+void appendCheckedUtf8(std::string_view bytes, std::string& out) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const std::size_t length = utf8SequenceLength(bytes, i);
+        if (length == 0) {
+            out += '?';
+            ++i;
+        } else {
+            out.append(bytes.substr(i, length));
+            i += length;
+        }
+    }
+}
+
+std::array<char32_t, 256> singleByteCharacters(int number) {
+    std::array<char32_t, 256> characters{};
+    const CodePage page(number);
+    for (std::size_t b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        characters[b] = ansiToUnicode(static_cast<unsigned char>(page.toAnsi({&byte, 1})[0]));
+    }
+    const char* name = iconvName(page.known() ? number : 1252);
+    if (name == nullptr)
+        return characters; // Mac Greek: the C library has no converter, the 1252 forms stay
+    const iconv_t cd = iconv_open("UTF-32LE", name);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return characters;
+    for (std::size_t b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        char32_t cp = 0;
+        if (decodeOne(cd, {&byte, 1}, cp) == 1)
+            characters[b] = cp;
+    }
+    iconv_close(cd);
+    return characters;
+}
 
 std::size_t utf8SequenceLength(std::string_view bytes, std::size_t at) {
     const auto lead = static_cast<unsigned char>(bytes[at]);
@@ -92,7 +262,21 @@ std::vector<int> CodePage::knownNumbers() {
     return numbers;
 }
 
-CodePage::CodePage(int number) : m_number(number) {
+CodePage::CodePage(int number, TextDelivery delivery) : m_number(number), m_delivery(delivery) {
+    if (delivery == TextDelivery::Utf8 && number != kUtf8) {
+        if (number == 932 || number == 936 || number == 949 || number == 950) {
+            auto decoder = std::make_shared<Utf8Decoder>(iconvName(number));
+            if (decoder->valid())
+                m_decoder = std::move(decoder);
+        }
+        if (!m_decoder) {
+            m_characters =
+                std::make_shared<const std::array<char32_t, 256>>(singleByteCharacters(number));
+            m_asciiKept = true;
+            for (std::size_t b = 0; b < 0x80; ++b)
+                m_asciiKept = m_asciiKept && (*m_characters)[b] == static_cast<char32_t>(b);
+        }
+    }
     if (number == 1252)
         return;
     if (number == kUtf8) {
@@ -140,6 +324,43 @@ void CodePage::appendAnsi(std::string_view bytes, std::string& out) const {
                 ++i;
         }
     }
+}
+
+void CodePage::appendUtf8(std::string_view bytes, std::string& out) const {
+    if (m_decoder) {
+        m_decoder->append(m_number, bytes, out);
+        return;
+    }
+    if (!m_characters) {
+        appendCheckedUtf8(bytes, out);
+        return;
+    }
+    const std::array<char32_t, 256>& characters = *m_characters;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        // runs of ASCII letters, which nearly every page keeps as they are, in one append
+        std::size_t run = i;
+        if (m_asciiKept) {
+            while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80)
+                ++run;
+        } else {
+            while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80 &&
+                   characters[static_cast<unsigned char>(bytes[run])] ==
+                       static_cast<unsigned char>(bytes[run]))
+                ++run;
+        }
+        out.append(bytes.data() + i, run - i);
+        if (run == bytes.size())
+            break;
+        appendUtf8CodePoint(out, characters[static_cast<unsigned char>(bytes[run])]);
+        i = run + 1;
+    }
+}
+
+std::string CodePage::toText(std::string_view bytes) const {
+    std::string out;
+    appendText(bytes, out);
+    return out;
 }
 
 std::string CodePage::toAnsi(std::string_view bytes) const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "source/engine/bytesource.h"
+#include "source/engine/codepage.h"
 
 namespace vorendal::engine {
 
@@ -38,6 +39,8 @@ struct CodePageChoice {
 struct ReadOptions {
     // Read every text of the table under this page, whatever the table and its .cpg say.
     std::optional<int> codePage;
+    // The encoding of every text handed out: field names, index keys and values.
+    TextDelivery delivery = TextDelivery::Ansi;
 };
 
 // "option", "cpg", "header", "detected", "default".

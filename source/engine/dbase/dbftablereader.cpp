@@ -53,10 +53,10 @@ DbfTableReader::DbfTableReader(const TableFiles& files, const ReadOptions& optio
 
 void DbfTableReader::chooseTextCodePage(const TableFiles& files, const ReadOptions& options) {
     m_codePage = chooseCodePage(files, options, m_header.codePage, [this] { return textSample(); });
-    m_text = DbfTextConverter(m_codePage.number);
+    m_text = DbfTextConverter(m_codePage.number, options.delivery);
     // The header read the names under its own page (437 when it names none).
     const int namesPage = m_header.codePage != 0 ? m_header.codePage : kDefaultDbfCodePage;
-    if (m_codePage.number != namesPage) {
+    if (m_codePage.number != namesPage || options.delivery == TextDelivery::Utf8) {
         for (DbfField& f : m_header.fields)
             f.name = m_text.toAnsi(f.rawName);
     }

@@ -1,5 +1,7 @@
 #include "source/engine/dbase/dbftextconverter.h"
 
+#include <algorithm>
+
 #include "base/ansi.h"
 
 namespace vorendal::engine::dbf {
@@ -83,9 +85,18 @@ int codePageFromDriverName(std::string_view name) {
     return CodePage(number).known() || number == kMazovia || number == kKamenicky ? number : 0;
 }
 
-DbfTextConverter::DbfTextConverter(int codePage)
+DbfTextConverter::DbfTextConverter(int codePage, TextDelivery delivery)
     : m_number(codePage),
-      m_codePage(codePage == kMazovia || codePage == kKamenicky ? 437 : codePage) {
+      m_codePage(codePage == kMazovia || codePage == kKamenicky ? 437 : codePage, delivery) {
+    if (delivery == TextDelivery::Utf8) {
+        if (m_number == kMazovia || m_number == kKamenicky) {
+            const std::array<char32_t, 256> base = singleByteCharacters(437);
+            m_characters.assign(base.begin(), base.end());
+            const char32_t* high = m_number == kMazovia ? kMazoviaHigh : kKamenickyHigh;
+            std::copy(high, high + 48, m_characters.begin() + 0x80);
+        }
+        return;
+    }
     if (m_number == 1252 ||
         (!m_codePage.known() && m_number != kMazovia && m_number != kKamenicky)) {
         m_identity = true;
@@ -111,6 +122,15 @@ DbfTextConverter::DbfTextConverter(int codePage)
 }
 
 void DbfTextConverter::append(std::string_view bytes, std::string& out) const {
+    if (m_codePage.delivery() == TextDelivery::Utf8) {
+        if (m_characters.empty()) {
+            m_codePage.appendText(bytes, out);
+            return;
+        }
+        for (const char c : bytes)
+            appendUtf8CodePoint(out, m_characters[static_cast<unsigned char>(c)]);
+        return;
+    }
     if (m_identity) {
         out.append(bytes);
         return;

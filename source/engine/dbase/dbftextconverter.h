@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "source/engine/codepage.h"
 
@@ -27,7 +28,8 @@ int codePageFromDriverName(std::string_view name);
 // (895), which CodePage lacks, are built here from 437 with their own letters.
 class DbfTextConverter {
 public:
-    explicit DbfTextConverter(int codePage);
+    // TextDelivery::Utf8: every text is converted to UTF-8 instead of 1252.
+    explicit DbfTextConverter(int codePage, TextDelivery delivery = TextDelivery::Ansi);
 
     int codePage() const { return m_number; }
     // Appends the 1252 form of bytes to out.
@@ -40,6 +42,8 @@ private:
     bool m_identity = false;
     bool m_multiByte = false; // double-byte pages and UTF-8: through CodePage
     std::array<char, 256> m_table{};
+    // Mazovia and Kamenicky in UTF-8: the character of each byte; empty for the other pages.
+    std::vector<char32_t> m_characters;
 };
 
 } // namespace vorendal::engine::dbf

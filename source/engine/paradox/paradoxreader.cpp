@@ -51,12 +51,12 @@ ParadoxReader::ParadoxReader(const TableFiles& files, const ReadOptions& options
     // A page number the engine does not know names none.
     const int headerPage = isKnownCodePage(m_header.codePage) ? m_header.codePage : 0;
     m_choice = chooseCodePage(files, options, headerPage, [this] { return textSample(); });
-    m_codePage = CodePage(m_choice.number);
+    m_codePage = CodePage(m_choice.number, options.delivery);
 
     std::vector<std::string> names;
     for (const HeaderField& f : m_header.fields) {
         const ColumnType ct = columnTypeOf(f.code, f.sizeByte);
-        m_fields.push_back({m_codePage.toAnsi(f.rawName), ct.type, ct.size, false});
+        m_fields.push_back({m_codePage.toText(f.rawName), ct.type, ct.size, false});
         m_columns.push_back({f.code, ct.type, f.offset, f.width});
         names.push_back(m_fields.back().name);
     }
@@ -195,7 +195,7 @@ void ParadoxReader::readBlob(std::size_t columnIndex, const unsigned char* field
             stripGraphicPrefix(target);
     }
     if (memo)
-        m_codePage.appendAnsi(m_scratch, out.startText());
+        m_codePage.appendText(m_scratch, out.startText());
     else
         out.kind = Value::Kind::Bytes;
     // a value near the limit leaves the buffer that large: give it back

@@ -29,7 +29,7 @@ void decodeAlpha(const unsigned char* p, std::size_t width, const CodePage& code
     const void* zero = std::memchr(p, 0, width);
     const std::size_t length =
         zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - p) : width;
-    codePage.appendAnsi(std::string_view(reinterpret_cast<const char*>(p), length),
+    codePage.appendText(std::string_view(reinterpret_cast<const char*>(p), length),
                         out.startText());
 }
 

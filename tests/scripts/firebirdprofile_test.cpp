@@ -1,0 +1,216 @@
+// The firebird profile of the three generators: the type of each field type, the literal of each
+// value kind, names that need quoting or shortening, and the values at their edges. Whether
+// Firebird takes all of it is the round trip's part (tests/roundtrip).
+
+#include <gtest/gtest.h>
+
+#include "scripts/dataexport.h"
+#include "scripts/firebirdnames.h"
+#include "scripts/procedurescript.h"
+#include "scripts/structurescript.h"
+#include "tests/fixtures/faketable.h"
+#include "tests/scripts/panesink.h"
+
+namespace vorendal {
+namespace {
+
+using namespace fixtures;
+using Lines = std::vector<std::string>;
+
+// One field, one record: its column line, its parameter type and its value as written.
+struct FieldCase {
+    TFieldType type;
+    int size;
+    bool required;
+    engine::Value value;
+    std::string column;
+    std::string value_text;
+};
+
+engine::Value dateValue(std::int32_t days) {
+    engine::Value v;
+    v.setDate(days);
+    return v;
+}
+
+engine::Value timeValue(std::int32_t millis) {
+    engine::Value v;
+    v.setTime(millis);
+    return v;
+}
+
+engine::Value dateTimeValue(std::int32_t days, std::int32_t millis) {
+    engine::Value v;
+    v.setDateTime(days, millis);
+    return v;
+}
+
+struct Scripts {
+    Lines structure;
+    Lines procedure;
+    Lines data;
+    std::vector<std::string> warnings;
+};
+
+// A delimited name, as the script writes it.
+std::string quote(const std::string& name) {
+    std::string out = "\"";
+    for (const char c : name) {
+        out += c;
+        if (c == '"')
+            out += '"';
+    }
+    return out + "\"";
+}
+
+Scripts runAll(const FakeTable& fake, const std::string& path = "/d/t.db") {
+    FakeFiles files;
+    files.tables[path] = fake;
+    TTable table("Table1", files.factory());
+    Scripts run;
+    PaneSink structure;
+    PaneSink procedure;
+    PaneSink data;
+    writeStructureScript(table, path, structure, firebirdStructureProfile());
+    writeProcedureScript(table, path, procedure, firebirdProcedureProfile());
+    writeDataExport(table, path, {}, data, {}, firebirdDataExportProfile(),
+                    [&run](std::string_view t, std::uint64_t record, std::string_view field) {
+                        run.warnings.push_back(std::string(t) + " " + std::to_string(record) + " " +
+                                               std::string(field));
+                    });
+    run.structure = structure.lines();
+    run.procedure = procedure.lines();
+    run.data = data.lines();
+    return run;
+}
+
+TEST(FirebirdProfile, TypesAndLiteralsOfEveryFieldType) {
+    const std::int32_t day2004 = engine::dayNumberFromCivil(2004, 12, 25);
+    const FieldCase cases[] = {
+        {ftString, 10, false, textValue("D'Avila"), "VARCHAR(10) CHARACTER SET UTF8", "'D''Avila'"},
+        {ftString, 4, false, textValue(""), "VARCHAR(4) CHARACTER SET UTF8", "''"},
+        {ftString, 4, false, textValue("''''"), "VARCHAR(4) CHARACTER SET UTF8", "''''''''''"},
+        {ftString, 8, true, textValue("Привет"), "VARCHAR(8) CHARACTER SET UTF8 NOT NULL",
+         "'Привет'"},
+        {ftMemo, 10, false, textValue("a\rb"), "BLOB SUB_TYPE TEXT CHARACTER SET UTF8",
+         "REPLACE('a\xEE\x80\x80"
+         "b', '\xEE\x80\x80', ASCII_CHAR(13))"},
+        {ftBoolean, 0, false, booleanValue(true), "BOOLEAN", "TRUE"},
+        {ftBoolean, 0, false, booleanValue(false), "BOOLEAN", "FALSE"},
+        {ftSmallint, 0, false, integerValue(-32768), "SMALLINT", "-32768"},
+        {ftWord, 0, false, integerValue(65535), "INTEGER", "65535"},
+        {ftInteger, 0, true, integerValue(7), "INTEGER NOT NULL", "7"},
+        {ftAutoInc, 0, false, integerValue(1), "BIGINT", "1"},
+        {ftLargeint, 0, false, integerValue(INT64_MIN), "BIGINT", "-9223372036854775808"},
+        {ftFloat, 0, false, floatValue(0.1), "DOUBLE PRECISION", "0.1"},
+        {ftFloat, 0, false, floatValue(5e-324), "DOUBLE PRECISION", "1*POWER(2E0,-1074)"},
+        {ftCurrency, 0, false, floatValue(99999999999999.99), "NUMERIC(18,4)",
+         "99999999999999.9844"},
+        {ftCurrency, 0, false, floatValue(-0.00005), "NUMERIC(18,4)", "-0.0001"},
+        {ftBCD, 2, false, floatValue(-12.376), "NUMERIC(18,2)", "-12.38"},
+        {ftBCD, 20, false, floatValue(1.5), "DOUBLE PRECISION", "1.5"},
+        {ftDate, 0, false, dateValue(day2004), "DATE", "DATE '2004-12-25'"},
+        {ftDate, 0, false, dateValue(1), "DATE", "DATE '0001-01-01'"},
+        {ftTime, 0, false, timeValue(0), "TIME", "TIME '00:00:00.0000'"},
+        {ftTime, 0, false, timeValue(86399999), "TIME", "TIME '23:59:59.9990'"},
+        {ftDateTime, 0, false, dateTimeValue(day2004, 3723004), "TIMESTAMP",
+         "TIMESTAMP '2004-12-25 01:02:03.0040'"},
+        {ftTimeStamp, 0, false, nullValue(), "TIMESTAMP", "NULL"},
+        {ftBlob, 10, false, bytesValue(std::string("\0\x01\xFF", 3)), "BLOB SUB_TYPE BINARY",
+         "x'0001FF'"},
+        {ftGraphic, 10, false, bytesValue(""), "BLOB SUB_TYPE BINARY", "x''"},
+        {ftFmtMemo, 10, false, textValue("{\\rtf}"), "BLOB SUB_TYPE BINARY", "x'7B5C7274667D'"},
+        {ftParadoxOle, 10, false, bytesValue("o"), "BLOB SUB_TYPE BINARY", "x'6F'"},
+        {ftBytes, 2, false, bytesValue("ab"), "BLOB SUB_TYPE BINARY", "x'6162'"},
+    };
+    for (const FieldCase& c : cases) {
+        SCOPED_TRACE(fieldTypeName(c.type) + " " + c.value_text);
+        const Scripts run = runAll({{{"f", c.type, c.size, c.required}}, {}, {{c.value}}});
+        EXPECT_EQ(run.structure, (Lines{"SET NAMES UTF8;", "CREATE TABLE \"T\"", "(",
+                                        "  \"F\" " + c.column, ");", ""}));
+        const std::string parameterType = c.column.substr(0, c.column.find(" NOT NULL"));
+        EXPECT_EQ(run.procedure[8], "\"cF\" " + parameterType + ")");
+        EXPECT_EQ(run.data,
+                  (Lines{"SET NAMES UTF8;", "EXECUTE PROCEDURE \"IN_T\"(" + c.value_text + ");",
+                         "COMMIT;", ""}));
+        EXPECT_TRUE(run.warnings.empty());
+    }
+}
+
+TEST(FirebirdProfile, ValuesFirebirdCannotHoldAreNullWithAWarning) {
+    const Scripts run = runAll({{{"Dia", ftDate, 0, false},
+                                 {"Curto", ftSmallint, 0, false},
+                                 {"Real", ftFloat, 0, false},
+                                 {"Moeda", ftCurrency, 0, false}},
+                                {},
+                                {{dateValue(engine::dayNumberFromCivil(10000, 1, 1)),
+                                  integerValue(40000), floatValue(1.0 / 0.0), floatValue(1e300)},
+                                 {dateValue(engine::dayNumberFromCivil(9999, 12, 31)),
+                                  integerValue(1), floatValue(2), floatValue(1)}}});
+    EXPECT_EQ(run.data[1], "EXECUTE PROCEDURE \"IN_T\"(NULL,NULL,NULL,NULL);");
+    EXPECT_EQ(run.data[2], "EXECUTE PROCEDURE \"IN_T\"(DATE '9999-12-31',1,2,1.0000);");
+    EXPECT_EQ(run.warnings,
+              (std::vector<std::string>{"T 1 Dia", "T 1 Curto", "T 1 Real", "T 1 Moeda"}));
+}
+
+TEST(FirebirdProfile, CommitEveryTenThousandRowsAndAtTheEnd) {
+    FakeTable fake{{{"N", ftInteger, 0, false}}, {}, {}};
+    for (int i = 0; i < 20001; ++i)
+        fake.records.push_back({integerValue(i)});
+    const Scripts run = runAll(fake);
+    ASSERT_EQ(run.data.size(), 1u + 20001u + 3u + 1u);
+    EXPECT_EQ(run.data[10001], "COMMIT;");
+    EXPECT_EQ(run.data[20002], "COMMIT;");
+    EXPECT_EQ(run.data[20004], "COMMIT;");
+}
+
+TEST(FirebirdProfile, NamesQuotedShortenedAndIndexesNamed) {
+    const std::string longCyrillic = "НаименованиеТовараПолное"; // 48 bytes
+    const FakeTable fake{{{"Co\"d", ftInteger, 0, false},
+                          {longCyrillic, ftString, 5, false},
+                          {"a.b c", ftString, 5, false}},
+                         {{"Co\"d", {ixPrimary, ixUnique}},
+                          {longCyrillic + ";a.b c", {ixUnique, ixDescending}},
+                          {"", {ixExpression}}},
+                         {}};
+    const std::string path = "/d/tabela \"x\".com um nome comprido demais.db";
+    const Scripts run = runAll(fake, path);
+    const std::string table = firebird::tableName(path);
+    EXPECT_EQ(table, "TABELA \"X\".COM UM NOME C" +
+                         firebird::hashTag("TABELA \"X\".COM UM NOME COMPRIDO DEMAIS"));
+    EXPECT_EQ(table.size(), 31u);
+    const std::string quoted = quote(table);
+    const std::string index2 = quote(table.substr(0, 27) + "_IX2");
+    EXPECT_EQ(
+        run.structure,
+        (Lines{"SET NAMES UTF8;", "CREATE TABLE " + quoted, "(", "  \"CO\"\"D\" INTEGER NOT NULL,",
+               "  \"НАИМЕНОВАНИЕТО_2\" VARCHAR(5) CHARACTER SET UTF8,",
+               "  \"A.B C\" VARCHAR(5) CHARACTER SET UTF8", ");", "",
+               "ALTER TABLE " + quoted + " ADD PRIMARY KEY (\"CO\"\"D\");",
+               "CREATE UNIQUE DESCENDING INDEX " + index2 + " ON " + quoted +
+                   " (\"НАИМЕНОВАНИЕТО_2\", \"A.B C\");",
+               "/* " + table.substr(0, 27) + "_IX3: an index on an expression, not created */"}));
+    EXPECT_EQ(run.procedure[7], "CREATE PROCEDURE " + quote(firebird::procedureName(table)) + "(");
+    EXPECT_EQ(run.procedure[9], "\"cНАИМЕНОВАНИЕТО_2\" VARCHAR(5) CHARACTER SET UTF8,");
+    EXPECT_LE(firebird::procedureName(table).size(), 31u);
+    EXPECT_EQ(firebird::indexName("T", 998), "T_IX999");
+    EXPECT_EQ(firebird::indexName(std::string(40, 'A'), 9), std::string(26, 'A') + "_IX10");
+}
+
+TEST(FirebirdProfile, UpperCaseOfLatinGreekAndCyrillic) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"abc xyz", "ABC XYZ"}, {"ação ÿ", "AÇÃO Ÿ"},       {"žluťoučký kůň", "ŽLUŤOUČKÝ KŮŇ"},
+        {"ωμέγας", "ΩΜΈΓΑΣ"},   {"привет ёж", "ПРИВЕТ ЁЖ"}, {"日本 ß", "日本 ß"},
+    };
+    for (const auto& [text, upper] : cases)
+        EXPECT_EQ(firebird::upperCaseUtf8(text), upper) << text;
+}
+
+TEST(FirebirdProfile, TableWithoutFieldsGetsACommentOnly) {
+    const Scripts run = runAll({{}, {}, {{}}});
+    EXPECT_EQ(run.structure.back(), "/* The table has no fields: nothing to create or load. */");
+    EXPECT_EQ(run.procedure, (Lines{"/* The table has no fields: nothing to create or load. */"}));
+}
+
+} // namespace
+} // namespace vorendal
