@@ -10,7 +10,7 @@ packages=(cmake g++ make pkg-config libgtest-dev qt6-base-dev qt6-translations-l
 for group in "$@"; do
     case "$group" in
         fuzz) packages+=(clang libclang-rt-14-dev) ;;
-        firebird) packages+=(firebird3.0-server-core firebird3.0-utils firebird-dev) ;;
+        firebird) packages+=(firebird3.0-server-core firebird3.0-utils firebird-dev python3) ;;
         screenshot) packages+=(xvfb xauth imagemagick x11-utils) ;;
         bench) packages+=(pgdbf) ;;
         *) echo "tools/deps.sh: unknown group $group" >&2; exit 2 ;;
