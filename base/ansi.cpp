@@ -21,6 +21,8 @@ int findAnsi(char32_t codePoint) {
     return -1;
 }
 
+} // namespace
+
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -38,8 +40,6 @@ void appendUtf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
-
-} // namespace
 
 char32_t ansiToUnicode(unsigned char byte) {
     if (byte >= 0x80 && byte < 0xA0)

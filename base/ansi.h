@@ -20,6 +20,9 @@ unsigned char unicodeToAnsi(char32_t codePoint);
 bool hasAnsiForm(char32_t codePoint);
 
 // 1252 text to UTF-8 and back. Malformed UTF-8 sequences become '?'.
+// Appends the UTF-8 bytes of one Unicode code point.
+void appendUtf8(std::string& out, char32_t codePoint);
+
 std::string ansiToUtf8(std::string_view ansi);
 std::string utf8ToAnsi(std::string_view utf8);
 

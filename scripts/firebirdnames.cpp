@@ -59,8 +59,7 @@ std::string upperCaseUtf8(std::string_view utf8) {
             ++i;
             continue;
         }
-        engine::appendUtf8CodePoint(out,
-                                    upperCodePoint(engine::utf8CodePoint(utf8.substr(i, length))));
+        appendUtf8(out, upperCodePoint(engine::utf8CodePoint(utf8.substr(i, length))));
         i += length;
     }
     return out;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/ansi.h"
 #include "scripts/dataexport.h"
 #include "scripts/firebirdliterals.h"
 #include "scripts/firebirdnames.h"
@@ -290,7 +291,7 @@ void appendText(std::string& out, std::string_view text) {
     std::string standIn;
     for (char32_t c = 0xE000; c <= 0xF8FF; ++c) {
         standIn.clear();
-        engine::appendUtf8CodePoint(standIn, c);
+        appendUtf8(standIn, c);
         if (text.find(standIn) == std::string_view::npos)
             break;
     }

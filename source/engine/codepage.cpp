@@ -159,24 +159,6 @@ private:
     iconv_t m_cd;
 };
 
-void appendUtf8CodePoint(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 void appendCheckedUtf8(std::string_view bytes, std::string& out) {
     std::size_t i = 0;
     while (i < bytes.size()) {
@@ -352,7 +334,7 @@ void CodePage::appendUtf8(std::string_view bytes, std::string& out) const {
         out.append(bytes.data() + i, run - i);
         if (run == bytes.size())
             break;
-        appendUtf8CodePoint(out, characters[static_cast<unsigned char>(bytes[run])]);
+        vorendal::appendUtf8(out, characters[static_cast<unsigned char>(bytes[run])]);
         i = run + 1;
     }
 }

@@ -70,8 +70,6 @@ private:
 // The character of each byte of a single-byte page (1252 and unknown numbers: Windows-1252),
 // from the C library's converter where it knows the page, else from the page's 1252 table.
 std::array<char32_t, 256> singleByteCharacters(int number);
-// Appends the UTF-8 form of a code point.
-void appendUtf8CodePoint(std::string& out, char32_t codePoint);
 // Appends the well-formed sequences of bytes unchanged and '?' for each byte of a malformed one.
 void appendCheckedUtf8(std::string_view bytes, std::string& out);
 

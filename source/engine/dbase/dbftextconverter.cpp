@@ -128,7 +128,7 @@ void DbfTextConverter::append(std::string_view bytes, std::string& out) const {
             return;
         }
         for (const char c : bytes)
-            appendUtf8CodePoint(out, m_characters[static_cast<unsigned char>(c)]);
+            vorendal::appendUtf8(out, m_characters[static_cast<unsigned char>(c)]);
         return;
     }
     if (m_identity) {
