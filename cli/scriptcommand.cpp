@@ -48,6 +48,23 @@ private:
 
 } // namespace
 
+void reportNullsWritten(std::string_view tableName, const ExportResult& result) {
+    const auto name = static_cast<int>(tableName.size());
+    for (const NullWritten& null : result.firstNulls)
+        std::fprintf(stderr,
+                     "vorendal-cli: warning: %.*s, record %llu, field %s: a value Firebird cannot "
+                     "hold, written as NULL\n",
+                     name, tableName.data(), static_cast<unsigned long long>(null.record),
+                     null.field.c_str());
+    if (result.nullsWritten > result.firstNulls.size())
+        std::fprintf(
+            stderr,
+            "vorendal-cli: warning: %.*s: %llu more values Firebird cannot hold, written "
+            "as NULL\n",
+            name, tableName.data(),
+            static_cast<unsigned long long>(result.nullsWritten - result.firstNulls.size()));
+}
+
 const StructureScriptProfile& structureProfile(const ScriptInputs& inputs) {
     return inputs.firebird ? firebirdStructureProfile() : classicStructureProfile();
 }
@@ -75,14 +92,6 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
         table.setTextDelivery(engine::TextDelivery::Utf8);
         inputs.firebird = true;
     }
-    inputs.warning = [](std::string_view tableName, std::uint64_t record, std::string_view field) {
-        std::fprintf(stderr,
-                     "vorendal-cli: warning: %.*s, record %llu, field %.*s: a value Firebird "
-                     "cannot hold, written as NULL\n",
-                     static_cast<int>(tableName.size()), tableName.data(),
-                     static_cast<unsigned long long>(record), static_cast<int>(field.size()),
-                     field.data());
-    };
     ScriptFileSink sink(out);
     for (const std::string& operand : options.operands) {
         ProgressLine progress(operand);
@@ -90,7 +99,8 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
             inputs.progress = [&progress](std::uint64_t records) { progress.update(records); };
         try {
             // The argument's bytes are the file's name: they reach the file system unchanged.
-            write(table, operand, sink, inputs);
+            const ExportResult result = write(table, operand, sink, inputs);
+            reportNullsWritten(dataExportProfile(inputs).tableName(operand), result);
             reportCodePageWarning(table);
         } catch (const EAbort&) {
             status = 1;
