@@ -33,6 +33,7 @@ public:
     // blob longer than kMaxValueBytes, before anything of it is read.
     void value(std::size_t column, Value& out) override;
     CodePageChoice codePage() const override { return m_choice; }
+    std::uint64_t recordCount() const override { return m_header.recordCount; }
     std::uint64_t recordNumber() const override { return m_onRecord ? m_recordNumber : 0; }
 
 private:
