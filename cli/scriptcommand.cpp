@@ -49,20 +49,25 @@ private:
 } // namespace
 
 void reportNullsWritten(std::string_view tableName, const ExportResult& result) {
+    reportNullsWritten(tableName, result.firstNulls, result.nullsWritten);
+}
+
+void reportNullsWritten(std::string_view tableName, const std::vector<NullWritten>& firstNulls,
+                        std::uint64_t nullsWritten) {
     const auto name = static_cast<int>(tableName.size());
-    for (const NullWritten& null : result.firstNulls)
+    for (const NullWritten& null : firstNulls)
         std::fprintf(stderr,
                      "vorendal-cli: warning: %.*s, record %llu, field %s: a value Firebird cannot "
                      "hold, written as NULL\n",
                      name, tableName.data(), static_cast<unsigned long long>(null.record),
                      null.field.c_str());
-    if (result.nullsWritten > result.firstNulls.size())
+    if (nullsWritten > firstNulls.size())
         std::fprintf(
             stderr,
             "vorendal-cli: warning: %.*s: %llu more values Firebird cannot hold, written "
             "as NULL\n",
             name, tableName.data(),
-            static_cast<unsigned long long>(result.nullsWritten - result.firstNulls.size()));
+            static_cast<unsigned long long>(nullsWritten - firstNulls.size()));
 }
 
 const StructureScriptProfile& structureProfile(const ScriptInputs& inputs) {

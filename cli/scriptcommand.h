@@ -31,6 +31,8 @@ using ScriptWriter = ExportResult (*)(TTable& table, const std::string& path, Li
 // Names on standard error each value of the table written as NULL because the output cannot hold
 // it (tableName: as the script names the table, UTF-8).
 void reportNullsWritten(std::string_view tableName, const ExportResult& result);
+void reportNullsWritten(std::string_view tableName, const std::vector<NullWritten>& firstNulls,
+                        std::uint64_t nullsWritten);
 
 // The profile of each script that the options chose: classic, or firebird with --firebird.
 const StructureScriptProfile& structureProfile(const ScriptInputs& inputs);

@@ -153,6 +153,7 @@ struct ColumnPart {
     std::vector<std::string> upperNames;
     std::vector<std::string> columns;
     std::vector<std::string> lines;
+    std::vector<bool> notNull;
 };
 
 // The column lines of the open table's field definitions.
@@ -175,8 +176,10 @@ ColumnPart columnPart(TTable& table, const StructureScriptProfile& profile,
             profile.exactKeyColumns
                 ? std::find(keyNames.begin(), keyNames.end(), name) != keyNames.end()
                 : !keyFields.empty() && !name.empty() && keyFields.find(name) != std::string::npos;
-        if (key || (profile.requiredIsNotNull && def.Required))
+        const bool notNull = key || (profile.requiredIsNotNull && def.Required);
+        if (notNull)
             type += profile.keyColumnSuffix;
+        part.notNull.push_back(notNull);
         std::string& line = part.lines.emplace_back();
         profile.columnLine(line, part.columns[static_cast<std::size_t>(i)], type,
                            i + 1 == fieldCount);
@@ -204,14 +207,15 @@ std::vector<std::string> indexLines(TTable& table, std::string_view path,
 } // namespace
 
 StructureLines structureLines(TTable& table, std::string_view path,
-                              const StructureScriptProfile& profile) {
+                              const StructureScriptProfile& profile, std::string_view tableName) {
     table.IndexDefs().Update();
     StructureLines lines;
-    lines.tableName = profile.tableName(path);
+    lines.tableName = tableName.empty() ? profile.tableName(path) : std::string(tableName);
     ColumnPart columns = columnPart(table, profile, primaryKeyFields(table, profile));
     lines.indexLines = indexLines(table, path, lines.tableName, columns, profile);
     lines.columnNames = std::move(columns.columns);
     lines.columnLines = std::move(columns.lines);
+    lines.notNull = std::move(columns.notNull);
     return lines;
 }
 

@@ -73,10 +73,13 @@ struct StructureLines {
     std::string tableName;
     std::vector<std::string> columnNames; // the column name of each field definition
     std::vector<std::string> columnLines; // one line per field definition, as in the script
+    std::vector<bool> notNull;            // the column is a key column or the field required
     std::vector<std::string> indexLines;  // the key statement or line of each index
 };
+// tableName: the table's name instead of the one its path gives, when not empty.
 StructureLines structureLines(TTable& table, std::string_view path,
-                              const StructureScriptProfile& profile);
+                              const StructureScriptProfile& profile,
+                              std::string_view tableName = {});
 
 // Appends to sink the structure script of the table file at path (1252 text, handed to
 // table.setTableName unchanged): the CREATE TABLE statement with one line per field, the primary
