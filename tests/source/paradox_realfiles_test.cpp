@@ -354,13 +354,6 @@ TEST(ParadoxRealFiles, AMissingBlobFileFailsOnlyItsValues) {
     EXPECT_TRUE(v.isNull());
 }
 
-TEST(ParadoxRealFiles, ProtectedTablesSayTheyAreProtected) {
-    REQUIRE_TESTDATA(dir);
-    EXPECT_TRUE(open(dir / "paradoxdriver-leonhad/encrypt/encrypted.db")->passwordProtected());
-    EXPECT_TRUE(open(dir / "paradoxdriver-leonhad/encrypt/encrypted35.db")->passwordProtected());
-    EXPECT_FALSE(open(dir / "paradoxdriver-leonhad/fields/long.db")->passwordProtected());
-}
-
 TEST(ParadoxRealFiles, EveryTableFileOpensOrGivesAnEngineError) {
     REQUIRE_TESTDATA(dir);
     int opened = 0;
