@@ -139,6 +139,8 @@ public:
     engine::TextDelivery textDelivery() const { return m_delivery; }
     // The code page the last opened table's text is read under, and why.
     const engine::CodePageChoice& codePageUsed() const { return m_codePageUsed; }
+    // Whether the last opened table is password protected (it is read all the same).
+    bool passwordProtected() const { return m_passwordProtected; }
 
     TFieldDefs& FieldDefs();
     TIndexDefs& IndexDefs() { return m_indexDefs; }
@@ -184,6 +186,7 @@ private:
     std::optional<int> m_codePage;
     engine::TextDelivery m_delivery = engine::TextDelivery::Ansi;
     engine::CodePageChoice m_codePageUsed;
+    bool m_passwordProtected = false;
     DamageReport m_damage;
 };
 

@@ -47,6 +47,8 @@ public:
     virtual void value(std::size_t column, Value& out) = 0;
     // The code page the table's text is read under, and why.
     virtual CodePageChoice codePage() const { return {}; }
+    // True for a password-protected table (read all the same, without its password).
+    virtual bool passwordProtected() const { return false; }
 
     // Number of the current record for messages: for dBASE its record number (deleted records
     // counted, as dBASE numbers them), for Paradox its position in table order, from 1; 0 when
