@@ -102,6 +102,8 @@ void describeTable(TTable& table, const std::string& path, std::FILE* out) {
     writeLine(out, "codepage\t" + engine::codePageName(page.number) + "\t" +
                        engine::codePageReasonName(page.reason));
     reportCodePageWarning(table);
+    if (table.passwordProtected())
+        writeLine(out, "protected\tyes");
     const TFieldDefs& defs = table.FieldDefs();
     for (int i = 0; i < defs.Count(); ++i) {
         const TFieldDef& d = defs[i];

@@ -11,6 +11,7 @@ namespace vorendal::cli {
 // command line) as tab-separated lines, UTF-8 but for the path, which is written as given:
 //   table <path> <table name>
 //   codepage <page> <why: option, cpg, header, detected, default>
+//   protected yes                             only for a password-protected table
 //   field <Name> <type> <Size> <0|1>          one per field definition
 //   index <Fields> <options>                  one per index definition
 //   record <value> <value> ...                one per record, one value per field

@@ -14,6 +14,8 @@ const char* const kUsage =
     "                option (--codepage), cpg (a .cpg file beside the table),\n"
     "                header (the table says so), detected (from the text's own\n"
     "                bytes), default (437: nothing said anything)\n"
+    "        protected yes           only for a password-protected Paradox table, which\n"
+    "                is read all the same (no password is asked for or needed)\n"
     "        field   <name> <type> <size> <required 0|1>\n"
     "        index   <fields joined by ;> <options>\n"
     "        record  <value>...      (null: \\N; text escapes \\\\ \\t \\r \\n)\n"

@@ -1,7 +1,7 @@
 // Writes the hostile seeds of the fuzz corpus: small tables built the way the reader tests build
 // theirs, each damaged the way a hostile file was found to be (duplicate field names, memos and
 // blobs that claim gigabytes or are shared by every record, memos without an end, tables cut
-// short), framed as the fuzz targets expect their input.
+// short), and password-protected Paradox tables, framed as the fuzz targets expect their input.
 // Usage: vorendal_fuzz_seeds DIR (writes DIR/fuzz_dbf/* and DIR/fuzz_paradox/*).
 
 #include <cstdio>
@@ -121,6 +121,28 @@ void paradoxSeeds(const fs::path& dir) {
     write(dir / "truncated", paradoxInput(cut));
 }
 
+// Password-protected tables: blocks and .MB scrambled, sound, under a wrong key and cut short.
+void protectedParadoxSeeds(const fs::path& dir) {
+    for (const std::uint8_t version : {4, 9, 12}) {
+        ParadoxTableBuilder b(version);
+        b.field("Id", 'S').field("Memo", 'M', 4).field("Pic", 'G').blockKiB(1).recordsPerBlock(3);
+        for (std::int16_t i = 0; i < 7; ++i)
+            b.row({px::shortInt(i), px::blob(std::string(40u + 500u * (i % 3), 'm')),
+                   i == 0 ? px::blob(std::string(1200, 'g'), PxBlobPlace::Single) : px::blank()});
+        const ParadoxFiles files = b.encryption(0x0A25E09A).build();
+        const std::string name = "protected-" + std::to_string(version);
+        write(dir / name, paradoxInput(files));
+        if (version == 12) {
+            ParadoxFiles wrongKey = files;
+            pokeU16(wrongKey.table(), 0x5C, 0x1234);
+            write(dir / (name + "-wrong-key"), paradoxInput(wrongKey));
+            ParadoxFiles cut = files;
+            cut.table().resize(b.blockOffset(3) + 100);
+            write(dir / (name + "-cut"), paradoxInput(cut));
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -130,5 +152,6 @@ int main(int argc, char** argv) {
     }
     dbfSeeds(fs::path(argv[1]) / "fuzz_dbf");
     paradoxSeeds(fs::path(argv[1]) / "fuzz_paradox");
+    protectedParadoxSeeds(fs::path(argv[1]) / "fuzz_paradox");
     return 0;
 }

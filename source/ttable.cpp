@@ -288,6 +288,7 @@ void TTable::Open() {
     m_fields = std::move(fields);
     m_reader = std::move(reader);
     m_codePageUsed = m_reader->codePage();
+    m_passwordProtected = m_reader->passwordProtected();
     m_indexDefsStale = true;
     ++m_recordSerial;
     m_eof = !m_reader->first();

@@ -142,6 +142,8 @@ public:
     std::uint64_t RecordCount() const { return m_reader ? m_reader->recordCount() : 0; }
     // The code page the last opened table's text is read under, and why.
     const engine::CodePageChoice& codePageUsed() const { return m_codePageUsed; }
+    // Whether the last opened table is password protected (it is read all the same).
+    bool passwordProtected() const { return m_passwordProtected; }
 
     TFieldDefs& FieldDefs();
     TIndexDefs& IndexDefs() { return m_indexDefs; }
@@ -187,6 +189,7 @@ private:
     std::optional<int> m_codePage;
     engine::TextDelivery m_delivery = engine::TextDelivery::Ansi;
     engine::CodePageChoice m_codePageUsed;
+    bool m_passwordProtected = false;
     DamageReport m_damage;
 };
 

@@ -28,6 +28,7 @@ public:
     bool next() override { return m_reader->next(); }
     void value(std::size_t column, Value& out) override { m_reader->value(column, out); }
     CodePageChoice codePage() const override { return m_reader->codePage(); }
+    bool passwordProtected() const override { return m_reader->passwordProtected(); }
     std::uint64_t recordNumber() const override { return m_reader->recordNumber(); }
     bool valueDamaged() const override { return m_reader->valueDamaged(); }
 

@@ -50,6 +50,8 @@ public:
     // The number of records the table's header gives (deleted dBASE records included): what a
     // progress display counts towards, never a bound for reading; 0 when unknown.
     virtual std::uint64_t recordCount() const { return 0; }
+    // True for a password-protected table (read all the same, without its password).
+    virtual bool passwordProtected() const { return false; }
 
     // Number of the current record for messages: for dBASE its record number (deleted records
     // counted, as dBASE numbers them), for Paradox its position in table order, from 1; 0 when

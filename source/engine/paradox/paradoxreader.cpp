@@ -7,6 +7,7 @@
 #include "source/engine/engineerrors.h"
 #include "source/engine/paradox/paradoxformat.h"
 #include "source/engine/paradox/paradoxindexes.h"
+#include "source/engine/paradox/paradoxunscrambledsource.h"
 #include "source/engine/paradox/paradoxvalidity.h"
 #include "source/engine/paradox/paradoxvalues.h"
 
@@ -39,9 +40,6 @@ void stripGraphicPrefix(std::string& bytes) {
 ParadoxReader::ParadoxReader(const TableFiles& files, const ReadOptions& options)
     : m_file(openMain(files)), m_header(readParadoxHeader(*m_file, HeaderKind::Table)),
       m_codePage(kDefaultCodePage) {
-    if (m_header.encrypted())
-        engineError(errEncrypted, "The table is password protected.", m_file->name());
-
     bool hasBlobs = false;
     for (const HeaderField& f : m_header.fields)
         hasBlobs =
@@ -85,6 +83,8 @@ std::unique_ptr<ParadoxBlobFile> ParadoxReader::openBlobFile(const TableFiles& f
     } catch (const Exception& e) {
         reason = "The blob file (.MB) of the table cannot be opened: " + e.message();
     }
+    if (mb && m_header.encrypted()) // a protected table scrambles its .MB whole
+        mb = std::make_unique<ParadoxUnscrambledSource>(std::move(mb), m_header.encryptionKey);
     return std::make_unique<ParadoxBlobFile>(std::move(mb), m_file->name(), reason);
 }
 

@@ -14,11 +14,13 @@ namespace vorendal::engine::paradox {
 
 // A Paradox table (levels 3.0 to 7.x) opened for reading: structure from the .DB header, index
 // definitions from the .Xnn/.XGn companions, required flags from the .VAL, records along the
-// block chain, blob values from the .MB. Values are decoded only for the column asked for.
+// block chain, blob values from the .MB. Values are decoded only for the column asked for. The
+// data blocks and the .MB of a password-protected table are unscrambled as they are read; no
+// password is needed.
 class ParadoxReader : public TableReader {
 public:
     // Reads the header and the companions' structure. Throws EDBEngineError (not a Paradox
-    // table, unsupported version, damaged header, errEncrypted for a password-protected table).
+    // table, unsupported version, damaged header).
     // The text's code page is chosen as chooseCodePage() says, from the header's code page.
     explicit ParadoxReader(const TableFiles& files, const ReadOptions& options = {});
     // The cursor refers to the header held here: the reader stays where it was made.
@@ -35,6 +37,7 @@ public:
     CodePageChoice codePage() const override { return m_choice; }
     std::uint64_t recordCount() const override { return m_header.recordCount; }
     std::uint64_t recordNumber() const override { return m_onRecord ? m_recordNumber : 0; }
+    bool passwordProtected() const override { return m_header.encrypted(); }
 
 private:
     struct Column {
