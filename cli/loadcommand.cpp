@@ -1,6 +1,6 @@
 #include <algorithm>
-#include <chrono>
 #include <charconv>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -147,8 +147,7 @@ int reportTable(const loader::TableLoad& load, const Options& options) {
                      "vorendal-cli: %s: loaded as %s: another table of this load is %s already\n",
                      load.path.c_str(), load.table.c_str(), load.renamedFrom.c_str());
     for (const std::string& warning : load.warnings) {
-        std::fprintf(stderr, "vorendal-cli: warning: %s: %s\n", load.path.c_str(),
-                     warning.c_str());
+        std::fprintf(stderr, "vorendal-cli: warning: %s: %s\n", load.path.c_str(), warning.c_str());
         status = 1;
     }
     reportNullsWritten(load.table, load.firstNulls, load.nullsWritten);
@@ -210,12 +209,17 @@ int runLoad(const Options& options, std::FILE* out) {
     } catch (const loader::LoadError& e) {
         progress.clear();
         std::fprintf(stderr, "vorendal-cli: %s\n", e.message().c_str());
-        if (request.connection.user.empty() && loader::isServerDatabase(request.connection.database))
+        if (request.connection.user.empty() &&
+            loader::isServerDatabase(request.connection.database))
             std::fprintf(stderr, "vorendal-cli: a server asks who connects: give --user and "
                                  "--password, or set ISC_USER and ISC_PASSWORD\n");
         return 1;
     }
     progress.clear();
+    for (const std::string& warning : report.warnings) {
+        std::fprintf(stderr, "vorendal-cli: warning: %s\n", warning.c_str());
+        status = 1;
+    }
     const std::string summary = loadSummaryText(report);
     std::fwrite(summary.data(), 1, summary.size(), out);
     if (options.report)

@@ -71,9 +71,8 @@ std::string seconds(double value) {
     return text;
 }
 
-void appendLine(std::string& out, std::string_view name, std::uint64_t records,
-                std::uint64_t rows, std::uint64_t nulls, std::uint64_t damaged, double secs,
-                std::string_view result) {
+void appendLine(std::string& out, std::string_view name, std::uint64_t records, std::uint64_t rows,
+                std::uint64_t nulls, std::uint64_t damaged, double secs, std::string_view result) {
     appendLeft(out, name, 31);
     appendRight(out, number(records), 11);
     appendRight(out, number(rows), 11);
@@ -138,8 +137,8 @@ std::string loadSummaryText(const loader::LoadReport& report) {
         result += ", " + number(t.failed) + " failed";
     if (t.skipped > 0)
         result += ", " + number(t.skipped) + " skipped";
-    appendLine(out, "total: " + number(t.tables) + " tables", t.records, t.rows, t.nulls,
-               t.damaged, t.seconds, result);
+    appendLine(out, "total: " + number(t.tables) + " tables", t.records, t.rows, t.nulls, t.damaged,
+               t.seconds, result);
     return out;
 }
 

@@ -62,12 +62,11 @@ void reportNullsWritten(std::string_view tableName, const std::vector<NullWritte
                      name, tableName.data(), static_cast<unsigned long long>(null.record),
                      null.field.c_str());
     if (nullsWritten > firstNulls.size())
-        std::fprintf(
-            stderr,
-            "vorendal-cli: warning: %.*s: %llu more values Firebird cannot hold, written "
-            "as NULL\n",
-            name, tableName.data(),
-            static_cast<unsigned long long>(nullsWritten - firstNulls.size()));
+        std::fprintf(stderr,
+                     "vorendal-cli: warning: %.*s: %llu more values Firebird cannot hold, written "
+                     "as NULL\n",
+                     name, tableName.data(),
+                     static_cast<unsigned long long>(nullsWritten - firstNulls.size()));
 }
 
 const StructureScriptProfile& structureProfile(const ScriptInputs& inputs) {

@@ -27,12 +27,22 @@ void storeBlob(Session& session, Firebird::ITransaction* transaction, const Slot
                std::string_view bytes, unsigned char* message) {
     ISC_QUAD id{};
     // a text blob is created as UTF-8 text, so that Firebird stores it as it is
-    const unsigned char textBpb[] = {isc_bpb_version1, isc_bpb_source_type, 1, 1,
-                                     isc_bpb_target_type, 1, 1, isc_bpb_source_interp, 1, 4,
-                                     isc_bpb_target_interp, 1, 4};
-    Firebird::IBlob* blob = session.attachment()->createBlob(
-        &session.status(), transaction, &id, slot.textBlob ? sizeof textBpb : 0,
-        slot.textBlob ? textBpb : nullptr);
+    const unsigned char textBpb[] = {isc_bpb_version1,
+                                     isc_bpb_source_type,
+                                     1,
+                                     1,
+                                     isc_bpb_target_type,
+                                     1,
+                                     1,
+                                     isc_bpb_source_interp,
+                                     1,
+                                     4,
+                                     isc_bpb_target_interp,
+                                     1,
+                                     4};
+    Firebird::IBlob* blob = session.attachment()->createBlob(&session.status(), transaction, &id,
+                                                             slot.textBlob ? sizeof textBpb : 0,
+                                                             slot.textBlob ? textBpb : nullptr);
     try {
         for (std::size_t at = 0; at < bytes.size(); at += kSegmentBytes) {
             const std::size_t length = std::min(kSegmentBytes, bytes.size() - at);
@@ -106,9 +116,9 @@ std::string DatabaseTarget::blockSql(unsigned rows) const {
 
 void DatabaseTarget::prepare(Insert& insert, const std::string& sql, unsigned rows) {
     auto& status = m_session.status();
-    insert.statement =
-        m_session.attachment()->prepare(&status, m_transaction, static_cast<unsigned>(sql.size()),
-                                        sql.c_str(), 3, Firebird::IStatement::PREPARE_PREFETCH_METADATA);
+    insert.statement = m_session.attachment()->prepare(
+        &status, m_transaction, static_cast<unsigned>(sql.size()), sql.c_str(), 3,
+        Firebird::IStatement::PREPARE_PREFETCH_METADATA);
     insert.metadata = insert.statement->getInputMetadata(&status);
     insert.slots = slotsOf(insert.metadata, status);
     insert.message.assign(insert.metadata->getMessageLength(&status), 0);
@@ -136,11 +146,11 @@ void DatabaseTarget::beginTable(TTable& table) {
         sql += ')';
         prepare(m_single, sql, 1);
         if (m_options.rowsPerStatement > 1) {
-            const unsigned rowBytes =
-                std::max(1u, static_cast<unsigned>(m_single.message.size()));
+            const unsigned rowBytes = std::max(1u, static_cast<unsigned>(m_single.message.size()));
             const unsigned columns = std::max(1u, static_cast<unsigned>(m_columns.size()));
-            const unsigned rows = std::min({m_options.rowsPerStatement, kBlockMessageBytes / rowBytes,
-                                            kBlockParameters / columns});
+            const unsigned rows =
+                std::min({m_options.rowsPerStatement, kBlockMessageBytes / rowBytes,
+                          kBlockParameters / columns});
             if (rows > 1)
                 prepare(m_block, blockSql(rows), rows);
         }
@@ -209,10 +219,9 @@ void DatabaseTarget::endTable(TTable& /*table*/, ExportResult& /*result*/) {
                     const Slot& to = m_single.slots[c];
                     std::memcpy(m_single.message.data() + to.nullOffset,
                                 m_block.message.data() + from.nullOffset, sizeof(ISC_SHORT));
-                    std::memcpy(m_single.message.data() + to.offset,
-                                m_block.message.data() + from.offset,
-                                from.type == SQL_VARYING ? from.length + sizeof(ISC_USHORT)
-                                                         : from.length);
+                    std::memcpy(
+                        m_single.message.data() + to.offset, m_block.message.data() + from.offset,
+                        from.type == SQL_VARYING ? from.length + sizeof(ISC_USHORT) : from.length);
                 }
                 execute(m_single, 1);
             }

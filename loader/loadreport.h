@@ -37,6 +37,7 @@ struct TableLoad {
 // Every table of a load, in the order they were named.
 struct LoadReport {
     std::vector<TableLoad> tables;
+    std::vector<std::string> warnings; // about the database as a whole (UTF-8)
 };
 
 } // namespace vorendal::loader

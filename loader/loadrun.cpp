@@ -1,8 +1,8 @@
 #include "loader/loadrun.h"
 
 #include <atomic>
-#include <set>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "firebird/firebirdnames.h"
@@ -40,10 +40,9 @@ std::vector<std::string> tableNamesOf(const std::vector<std::string>& paths) {
     return names;
 }
 
-
 LoadReport runLoad(const LoadRequest& request, const LoadObserver& observer) {
-    std::unique_ptr<Session> first = request.create ? Session::create(request.connection)
-                                                    : Session::attach(request.connection);
+    std::unique_ptr<Session> first =
+        request.create ? Session::create(request.connection) : Session::attach(request.connection);
     LoadReport report;
     report.tables.resize(request.tables.size());
     const std::vector<std::string> names = tableNamesOf(request.tables);
@@ -72,8 +71,8 @@ LoadReport runLoad(const LoadRequest& request, const LoadObserver& observer) {
                 observer.finished(i, report.tables[i]);
         }
     };
-    const unsigned jobs = std::max(1u, std::min<unsigned>(request.jobs, static_cast<unsigned>(
-                                                                            request.tables.size())));
+    const unsigned jobs = std::max(
+        1u, std::min<unsigned>(request.jobs, static_cast<unsigned>(request.tables.size())));
     std::vector<std::thread> workers;
     for (unsigned j = 1; j < jobs; ++j) {
         workers.emplace_back([&] {
@@ -89,6 +88,13 @@ LoadReport runLoad(const LoadRequest& request, const LoadObserver& observer) {
     work(std::move(first));
     for (std::thread& worker : workers)
         worker.join();
+    if (request.create) {
+        try {
+            Session::makeDurable(request.connection);
+        } catch (const LoadError& e) {
+            report.warnings.push_back(e.message());
+        }
+    }
     return report;
 }
 

@@ -19,8 +19,8 @@ struct LoadRequest {
     bool create = false;             // make a new database (dialect 3, UTF8) first
     std::vector<std::string> tables; // paths of the table files, in the order to report them
     TableLoadOptions options;
-    unsigned jobs = 1;             // tables loaded at once, each over its own connection
-    std::optional<int> codePage;   // read every table's text under this page
+    unsigned jobs = 1;           // tables loaded at once, each over its own connection
+    std::optional<int> codePage; // read every table's text under this page
 };
 
 // Told how the load goes; the calls come from the loading threads, one at a time.

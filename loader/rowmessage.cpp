@@ -214,7 +214,7 @@ Encoded encodeValue(const engine::Value& value, const Slot& slot, bool notNull,
     case K::Text:
         // a binary column keeps every byte; text ends at its first zero byte
         blob = slot.type == SQL_BLOB && !slot.textBlob ? std::string_view(value.text)
-                                                        : textOf(value.text);
+                                                       : textOf(value.text);
         encoded = storeText(blob, slot, message);
         break;
     case K::Bytes:

@@ -21,7 +21,8 @@ struct Slot {
 };
 
 // The slots of every parameter of a message, in order.
-std::vector<Slot> slotsOf(Firebird::IMessageMetadata* metadata, Firebird::ThrowStatusWrapper& status);
+std::vector<Slot> slotsOf(Firebird::IMessageMetadata* metadata,
+                          Firebird::ThrowStatusWrapper& status);
 
 // What became of a value.
 enum class Encoded {

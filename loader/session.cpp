@@ -1,5 +1,8 @@
 #include "loader/session.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -89,12 +92,12 @@ std::string firebirdMessage(Firebird::IStatus* status) {
 Session::Session() : m_status(master()->getStatus()) {}
 
 Session::~Session() {
-    if (m_attachment == nullptr)
-        return;
-    try {
-        m_attachment->detach(&m_status);
-    } catch (const Firebird::FbException&) {
-        m_attachment->release(); // the connection is gone already: let go of the handle
+    if (m_attachment != nullptr) {
+        try {
+            m_attachment->detach(&m_status);
+        } catch (const Firebird::FbException&) {
+            m_attachment->release(); // the connection is gone already: let go of the handle
+        }
     }
     m_status.dispose();
 }
@@ -106,6 +109,9 @@ std::unique_ptr<Session> Session::create(const ConnectionSettings& settings) {
         addLogin(dpb, settings);
         dpb.number(isc_dpb_sql_dialect, 3);
         dpb.text(isc_dpb_set_db_charset, "UTF8");
+        // A new database fills faster without a disk flush on every page write; the load
+        // turns them on again when it is done (makeDurable).
+        dpb.number(isc_dpb_force_write, 0);
         session->m_attachment = master()->getDispatcher()->createDatabase(
             &session->m_status, settings.database.c_str(), dpb.length(), dpb.bytes());
     });
@@ -121,6 +127,26 @@ std::unique_ptr<Session> Session::attach(const ConnectionSettings& settings) {
             &session->m_status, settings.database.c_str(), dpb.length(), dpb.bytes());
     });
     return session;
+}
+
+void Session::makeDurable(const ConnectionSettings& settings) {
+    {
+        Session session; // attached for the setting only
+        firebirdCall("the database " + settings.database + " cannot be set to forced writes", [&] {
+            ParameterBlock dpb(session.m_status, Firebird::IXpbBuilder::DPB);
+            addLogin(dpb, settings);
+            dpb.number(isc_dpb_force_write, 1);
+            session.m_attachment = master()->getDispatcher()->attachDatabase(
+                &session.m_status, settings.database.c_str(), dpb.length(), dpb.bytes());
+        });
+    }
+    if (isServerDatabase(settings.database))
+        return; // the server's own file: its system writes it out
+    const int file = ::open(settings.database.c_str(), O_RDONLY);
+    if (file < 0)
+        return;
+    ::fsync(file);
+    ::close(file);
 }
 
 Firebird::IUtil* Session::util() const {
@@ -193,8 +219,7 @@ std::int64_t Session::count(std::string_view sql, std::string_view textParameter
                 std::memcpy(&inBuffer[in->getOffset(&m_status, 0) + sizeof length],
                             textParameter.data(), textParameter.size());
                 const ISC_SHORT notNull = 0;
-                std::memcpy(&inBuffer[in->getNullOffset(&m_status, 0)], &notNull,
-                            sizeof notNull);
+                std::memcpy(&inBuffer[in->getNullOffset(&m_status, 0)], &notNull, sizeof notNull);
             }
             std::vector<unsigned char> outBuffer(out->getMessageLength(&m_status));
             cursor = statement->openCursor(&m_status, transaction, in, inBuffer.data(), out, 0);

@@ -37,6 +37,9 @@ public:
     static std::unique_ptr<Session> create(const ConnectionSettings& settings);
     // An existing database.
     static std::unique_ptr<Session> attach(const ConnectionSettings& settings);
+    // A database that create() made, once every connection to it is closed: its writes are
+    // forced from now on (it was filled without), and a file of this machine is flushed to disk.
+    static void makeDurable(const ConnectionSettings& settings);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

@@ -27,8 +27,7 @@ std::string delimited(std::string_view name) {
 // The table's name must be free, or made free when the user asked for it. The insert procedure
 // that a firebird script made for the table depends on it, so it goes with the table.
 void makeRoom(Session& session, const std::string& name, bool replace) {
-    if (session.count("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ?", name) ==
-        0)
+    if (session.count("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ?", name) == 0)
         return;
     if (!replace)
         throw LoadError("the database already has a table " + name +

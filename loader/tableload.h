@@ -15,8 +15,8 @@ namespace vorendal::loader {
 class Session;
 
 struct TableLoadOptions {
-    bool replace = false;        // a table of the same name in the database is dropped first
-    bool verify = false;         // every row is read back and compared with the table file
+    bool replace = false;          // a table of the same name in the database is dropped first
+    bool verify = false;           // every row is read back and compared with the table file
     unsigned rowsPerStatement = 1; // more than 1: rows go in groups, one round trip each
     std::uint64_t rowsPerCommit = 20000;
 };

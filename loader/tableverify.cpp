@@ -63,7 +63,8 @@ void verifyRows(Session& session, TTable& table, const StructureLines& lines) {
         fields.push_back(&field);
         if (i > 0)
             sql += ',';
-        firebird::appendIdentifier(sql, lines.columnNames.at(static_cast<std::size_t>(field.FieldNo() - 1)));
+        firebird::appendIdentifier(
+            sql, lines.columnNames.at(static_cast<std::size_t>(field.FieldNo() - 1)));
     }
     sql += " FROM ";
     firebird::appendIdentifier(sql, lines.tableName);
@@ -92,9 +93,10 @@ void verifyRows(Session& session, TTable& table, const StructureLines& lines) {
                 }
                 for (std::size_t c = 0; c < fields.size() && mismatch.empty(); ++c) {
                     std::string_view blob;
-                    const Encoded encoded =
-                        encodeValue(fields[c]->value(), slots[c], lines.notNull.at(static_cast<std::size_t>(fields[c]->FieldNo() - 1)),
-                                    expected.data(), blob, session.util());
+                    const Encoded encoded = encodeValue(
+                        fields[c]->value(), slots[c],
+                        lines.notNull.at(static_cast<std::size_t>(fields[c]->FieldNo() - 1)),
+                        expected.data(), blob, session.util());
                     const bool same =
                         encoded == Encoded::Blob
                             ? !isNull(loaded.data(), slots[c]) &&
@@ -102,7 +104,8 @@ void verifyRows(Session& session, TTable& table, const StructureLines& lines) {
                             : sameValue(expected.data(), loaded.data(), slots[c]);
                     if (!same)
                         mismatch = "record " + std::to_string(record) + ", column " +
-                                   lines.columnNames.at(static_cast<std::size_t>(fields[c]->FieldNo() - 1)) +
+                                   lines.columnNames.at(
+                                       static_cast<std::size_t>(fields[c]->FieldNo() - 1)) +
                                    ": the value read back differs from the table's";
                 }
             }
