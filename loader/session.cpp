@@ -64,12 +64,9 @@ void abandon(Firebird::ITransaction* transaction) noexcept {
 }
 
 bool isServerDatabase(std::string_view database) {
-    if (database.empty() || database.front() == '/')
-        return false;
-    const std::size_t colon = database.find(':');
-    const std::size_t slash = database.find('/');
-    return colon != std::string_view::npos && (slash == std::string_view::npos || colon < slash ||
-                                               database.substr(0, colon).find('/') != 0);
+    // Firebird reads what comes before a colon as the server (and its port after a "/")
+    return !database.empty() && database.front() != '/' &&
+           database.find(':') != std::string_view::npos;
 }
 
 std::string firebirdMessage(Firebird::IStatus* status) {
