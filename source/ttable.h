@@ -12,6 +12,7 @@
 #include "source/engine/tablereader.h"
 #include "source/engine/value.h"
 #include "source/fieldtype.h"
+#include "source/tablerules.h"
 
 namespace vorendal {
 
@@ -139,6 +140,10 @@ public:
     engine::TextDelivery textDelivery() const { return m_delivery; }
     // The code page the last opened table's text is read under, and why.
     const engine::CodePageChoice& codePageUsed() const { return m_codePageUsed; }
+    // The rules the last opened table carries (checks, defaults, lookups, autoincrement,
+    // referential integrity): fields has one entry per field definition, or none. Kept by
+    // Close(), emptied by a new path.
+    const TableRules& rules() const { return m_rules; }
 
     TFieldDefs& FieldDefs();
     TIndexDefs& IndexDefs() { return m_indexDefs; }
@@ -185,6 +190,7 @@ private:
     engine::TextDelivery m_delivery = engine::TextDelivery::Ansi;
     engine::CodePageChoice m_codePageUsed;
     DamageReport m_damage;
+    TableRules m_rules;
 };
 
 } // namespace vorendal

@@ -5,6 +5,11 @@
 
 namespace vorendal::engine {
 
+const TableRules& TableReader::rules() const {
+    static const TableRules kNone;
+    return kNone;
+}
+
 std::unique_ptr<TableReader> openTableReader(const TableFiles& files, const ReadOptions& options) {
     const std::string extension = ansiUpperCase(files.extension());
     if (extension == "DBF")
@@ -30,6 +35,7 @@ public:
     CodePageChoice codePage() const override { return m_reader->codePage(); }
     std::uint64_t recordNumber() const override { return m_reader->recordNumber(); }
     bool valueDamaged() const override { return m_reader->valueDamaged(); }
+    const TableRules& rules() const override { return m_reader->rules(); }
 
 private:
     std::unique_ptr<TableFiles> m_files;
