@@ -17,8 +17,10 @@ using namespace vorendal::fixtures;
 
 // The lines describe writes for the table at path, without the table, codepage, field, index
 // and record lines.
-std::string ruleLines(const std::string& path) {
+std::string ruleLines(const std::string& path,
+                      engine::TextDelivery delivery = engine::TextDelivery::Ansi) {
     TTable table("Table1");
+    table.setTextDelivery(delivery);
     char* buffer = nullptr;
     std::size_t size = 0;
     std::FILE* out = open_memstream(&buffer, &size);
@@ -113,6 +115,21 @@ TEST(DescribeRules, ParadoxChecksOfEveryKind) {
                       "default\tBorn\ttoday\ndefault\tStamp\tnow\n"
                       "check\tAt\tminimum\t08:00:00.000\ncheck\tCode\trequired\n" +
                       (newLayout ? "reference\tRef Code\tCode\tPARENT.DB\t1\trestrict\n" : ""));
+    }
+}
+
+// Defaults, pictures and table names are text of the table's code page, read as its values are
+// (in 1252 for the window, in UTF-8 for the firebird profile).
+TEST(DescribeRules, TextsAreReadInTheTablesCodePage) {
+    ParadoxTableBuilder b(11);
+    b.codePage(850).field("Nome", 'A', 10);
+    b.check("Nome", {false, {}, {}, px::alpha("Caf\x82"), "\x82*", "CAF\x90.DB", 0});
+    TempDir dir;
+    const std::string path = b.build().writeTo(dir.path()).string();
+    for (const auto delivery : {engine::TextDelivery::Ansi, engine::TextDelivery::Utf8}) {
+        EXPECT_EQ(ruleLines(path, delivery), "check\tNome\tpicture\t\xC3\xA9*\n"
+                                             "default\tNome\tCaf\xC3\xA9\n"
+                                             "lookup\tNome\tCAF\xC3\x89.DB\tcurrent\t0\n");
     }
 }
 
