@@ -289,11 +289,8 @@ void TTable::Open() {
     m_fields = std::move(fields);
     m_reader = std::move(reader);
     m_codePageUsed = m_reader->codePage();
-<<<<<<< HEAD
     m_passwordProtected = m_reader->passwordProtected();
-=======
     m_rules = m_reader->rules();
->>>>>>> rules
     m_indexDefsStale = true;
     ++m_recordSerial;
     m_eof = !m_reader->first();

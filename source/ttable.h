@@ -140,15 +140,12 @@ public:
     engine::TextDelivery textDelivery() const { return m_delivery; }
     // The code page the last opened table's text is read under, and why.
     const engine::CodePageChoice& codePageUsed() const { return m_codePageUsed; }
-<<<<<<< HEAD
     // Whether the last opened table is password protected (it is read all the same).
     bool passwordProtected() const { return m_passwordProtected; }
-=======
     // The rules the last opened table carries (checks, defaults, lookups, autoincrement,
     // referential integrity): fields has one entry per field definition, or none. Kept by
     // Close(), emptied by a new path.
     const TableRules& rules() const { return m_rules; }
->>>>>>> rules
 
     TFieldDefs& FieldDefs();
     TIndexDefs& IndexDefs() { return m_indexDefs; }

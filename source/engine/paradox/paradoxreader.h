@@ -13,15 +13,10 @@
 namespace vorendal::engine::paradox {
 
 // A Paradox table (levels 3.0 to 7.x) opened for reading: structure from the .DB header, index
-<<<<<<< HEAD
-// definitions from the .Xnn/.XGn companions, required flags from the .VAL, records along the
-// block chain, blob values from the .MB. Values are decoded only for the column asked for. The
+// definitions from the .Xnn/.XGn companions, required flags and rules from the .VAL, records along
+// the block chain, blob values from the .MB. Values are decoded only for the column asked for. The
 // data blocks and the .MB of a password-protected table are unscrambled as they are read; no
 // password is needed.
-=======
-// definitions from the .Xnn/.XGn companions, required flags and rules from the .VAL, records along
-// the block chain, blob values from the .MB. Values are decoded only for the column asked for.
->>>>>>> rules
 class ParadoxReader : public TableReader {
 public:
     // Reads the header and the companions' structure. Throws EDBEngineError (not a Paradox
@@ -41,11 +36,8 @@ public:
     void value(std::size_t column, Value& out) override;
     CodePageChoice codePage() const override { return m_choice; }
     std::uint64_t recordNumber() const override { return m_onRecord ? m_recordNumber : 0; }
-<<<<<<< HEAD
     bool passwordProtected() const override { return m_header.encrypted(); }
-=======
     const TableRules& rules() const override { return m_rules; }
->>>>>>> rules
 
 private:
     struct Column {
