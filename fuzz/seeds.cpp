@@ -31,12 +31,15 @@ std::string dbfInput(const std::string& dbf, const std::string& memo = {}) {
     return memo.empty() ? dbf : dbf + "#VRDL#" + memo;
 }
 
-// fuzz_paradox framing: table |PX| .MB
+// fuzz_paradox framing: table |PX| .MB |PX| .VAL
 std::string paradoxInput(const ParadoxFiles& files) {
     const auto mb = files.files.find("MB");
+    const auto val = files.files.find("VAL");
     std::string input = files.files.at("DB");
-    if (mb != files.files.end())
-        input += "|PX|" + mb->second;
+    if (mb != files.files.end() || val != files.files.end())
+        input += "|PX|" + (mb != files.files.end() ? mb->second : std::string());
+    if (val != files.files.end())
+        input += "|PX|" + val->second;
     return input;
 }
 
@@ -86,6 +89,28 @@ void dbfSeeds(const fs::path& dir) {
                           .bytes();
     cut.resize(cut.size() - 3);
     write(dir / "truncated", dbfInput(cut));
+
+    // dBASE 7 field properties of every kind, a Visual FoxPro autoincrement counter
+    write(dir / "dbase7-properties", dbfInput(DbfBuilder(0x04)
+                                                  .field("ID", '+', 4)
+                                                  .nextAutoIncrement(8)
+                                                  .field("NAME", 'C', 10)
+                                                  .field("QTY", 'I', 4)
+                                                  .requiredProperty(2)
+                                                  .defaultProperty(2, dbfText("anon", 10))
+                                                  .minimumProperty(3, dbase7Integer(1))
+                                                  .maximumProperty(3, dbase7Integer(99))
+                                                  .constraintProperty("QTY < 50")
+                                                  .integrityEntries(1)
+                                                  .record({dbase7Integer(1), "x", dbase7Integer(5)})
+                                                  .bytes()));
+    write(dir / "vfp-autoincrement", dbfInput(DbfBuilder(0x31)
+                                                  .field("ID", 'I', 4, 0, 0x0C)
+                                                  .nextAutoIncrement(100, 5)
+                                                  .field("NAME", 'C', 10, 0, 0x02)
+                                                  .field("_NullFlags", '0', 1, 0, 0x05)
+                                                  .record({le32(1), "a", "\x00"})
+                                                  .bytes()));
 }
 
 void paradoxSeeds(const fs::path& dir) {
@@ -119,6 +144,15 @@ void paradoxSeeds(const fs::path& dir) {
     ParadoxFiles cut = files;
     cut.table().resize(blobs.blockOffset(1) + 6 + 50);
     write(dir / "truncated", paradoxInput(cut));
+
+    // validity checks of every kind and a referential-integrity rule
+    ParadoxTableBuilder checks(11);
+    checks.field("Id", '+').field("Name", 'A', 8).field("Born", 'D').field("Code", 'I');
+    checks.lastAutoIncrement(7).row({px::longInt(7), px::alpha("ana")});
+    checks.check("Name", {true, {}, {}, px::alpha("novo"), "!*?", "NAMES.DB", 0x03})
+        .check("Born", {false, px::date(1900, 1, 1), px::blank(), px::blank(), {}, {}, 0})
+        .reference({"Ref", {"Code"}, "PARENT.DB", {1}, true});
+    write(dir / "validity-checks", paradoxInput(checks.build()));
 }
 
 // Password-protected tables: blocks and .MB scrambled, sound, under a wrong key and cut short.

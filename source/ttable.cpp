@@ -198,6 +198,7 @@ void TTable::setTableName(const std::string& path) {
         fail("Cannot perform this operation on an open dataset");
     m_tableName = path;
     m_damage.clear(); // the report belongs to the table at the old path
+    m_rules = {};
     m_fieldDefsStale = true;
     m_indexDefsStale = true;
 }
@@ -289,6 +290,7 @@ void TTable::Open() {
     m_reader = std::move(reader);
     m_codePageUsed = m_reader->codePage();
     m_passwordProtected = m_reader->passwordProtected();
+    m_rules = m_reader->rules();
     m_indexDefsStale = true;
     ++m_recordSerial;
     m_eof = !m_reader->first();

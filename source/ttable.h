@@ -12,6 +12,7 @@
 #include "source/engine/tablereader.h"
 #include "source/engine/value.h"
 #include "source/fieldtype.h"
+#include "source/tablerules.h"
 
 namespace vorendal {
 
@@ -144,6 +145,10 @@ public:
     const engine::CodePageChoice& codePageUsed() const { return m_codePageUsed; }
     // Whether the last opened table is password protected (it is read all the same).
     bool passwordProtected() const { return m_passwordProtected; }
+    // The rules the last opened table carries (checks, defaults, lookups, autoincrement,
+    // referential integrity): fields has one entry per field definition, or none. Kept by
+    // Close(), emptied by a new path.
+    const TableRules& rules() const { return m_rules; }
 
     TFieldDefs& FieldDefs();
     TIndexDefs& IndexDefs() { return m_indexDefs; }
@@ -191,6 +196,7 @@ private:
     engine::CodePageChoice m_codePageUsed;
     bool m_passwordProtected = false;
     DamageReport m_damage;
+    TableRules m_rules;
 };
 
 } // namespace vorendal

@@ -5,6 +5,11 @@
 
 namespace vorendal::engine {
 
+const TableRules& TableReader::rules() const {
+    static const TableRules kNone;
+    return kNone;
+}
+
 std::unique_ptr<TableReader> openTableReader(const TableFiles& files, const ReadOptions& options) {
     const std::string extension = ansiUpperCase(files.extension());
     if (extension == "DBF")
@@ -31,6 +36,7 @@ public:
     bool passwordProtected() const override { return m_reader->passwordProtected(); }
     std::uint64_t recordNumber() const override { return m_reader->recordNumber(); }
     bool valueDamaged() const override { return m_reader->valueDamaged(); }
+    const TableRules& rules() const override { return m_reader->rules(); }
 
 private:
     std::unique_ptr<TableFiles> m_files;

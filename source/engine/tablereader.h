@@ -9,6 +9,7 @@
 #include "source/engine/codepagechoice.h"
 #include "source/engine/value.h"
 #include "source/fieldtype.h"
+#include "source/tablerules.h"
 
 namespace vorendal::engine {
 
@@ -61,6 +62,10 @@ public:
     // pointer, block or length does not add up). The caller counts such values: they are never
     // to be taken for empty ones.
     virtual bool valueDamaged() const { return false; }
+    // The rules the table carries (checks, defaults, lookups, autoincrement counters, referential
+    // integrity), read when the table was opened; rules().fields is empty or has one entry per
+    // column of fields(). Reading them never fails: what cannot be read is listed in notDecoded.
+    virtual const TableRules& rules() const;
 };
 
 // Opens the table kept in files: ".dbf" (any case) is read as dBASE / FoxPro, ".txt" is refused

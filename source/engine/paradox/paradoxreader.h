@@ -13,8 +13,8 @@
 namespace vorendal::engine::paradox {
 
 // A Paradox table (levels 3.0 to 7.x) opened for reading: structure from the .DB header, index
-// definitions from the .Xnn/.XGn companions, required flags from the .VAL, records along the
-// block chain, blob values from the .MB. Values are decoded only for the column asked for. The
+// definitions from the .Xnn/.XGn companions, required flags and rules from the .VAL, records along
+// the block chain, blob values from the .MB. Values are decoded only for the column asked for. The
 // data blocks and the .MB of a password-protected table are unscrambled as they are read; no
 // password is needed.
 class ParadoxReader : public TableReader {
@@ -38,6 +38,7 @@ public:
     std::uint64_t recordCount() const override { return m_header.recordCount; }
     std::uint64_t recordNumber() const override { return m_onRecord ? m_recordNumber : 0; }
     bool passwordProtected() const override { return m_header.encrypted(); }
+    const TableRules& rules() const override { return m_rules; }
 
 private:
     struct Column {
@@ -49,6 +50,7 @@ private:
 
     void readBlob(std::size_t columnIndex, const unsigned char* field, Value& out);
     std::unique_ptr<ParadoxBlobFile> openBlobFile(const TableFiles& files) const;
+    void readRules(const TableFiles& files);
     std::string textSample() const;
     void sampleMemo(const unsigned char* field, std::uint32_t width, TextSample& sample) const;
 
@@ -58,6 +60,7 @@ private:
     CodePage m_codePage;
     std::vector<FieldDescription> m_fields;
     std::vector<IndexDescription> m_indexes;
+    TableRules m_rules;
     std::vector<Column> m_columns;
     std::unique_ptr<ParadoxBlobFile> m_blobs;
     std::unique_ptr<ParadoxBlockCursor> m_cursor;
