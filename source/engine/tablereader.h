@@ -56,6 +56,10 @@ public:
     // pointer, block or length does not add up). The caller counts such values: they are never
     // to be taken for empty ones.
     virtual bool valueDamaged() const { return false; }
+    // Characters of the text handed out so far that have no Windows-1252 form and were given as
+    // '?': those of fields() and indexes() when the reader was made, then those of every value
+    // read. Always 0 with TextDelivery::Utf8, which keeps every character.
+    virtual std::uint64_t replacedCharacters() const { return 0; }
 };
 
 // Opens the table kept in files: ".dbf" (any case) is read as dBASE / FoxPro, ".txt" is refused

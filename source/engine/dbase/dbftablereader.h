@@ -44,6 +44,7 @@ public:
     CodePageChoice codePage() const override { return m_codePage; }
     std::uint64_t recordNumber() const override { return m_record ? m_current + 1 : 0; }
     bool valueDamaged() const override { return m_damaged; }
+    std::uint64_t replacedCharacters() const override { return m_text.replacedCharacters(); }
 
 private:
     bool seek(std::uint64_t index);

@@ -34,6 +34,7 @@ public:
     void value(std::size_t column, Value& out) override;
     CodePageChoice codePage() const override { return m_choice; }
     std::uint64_t recordNumber() const override { return m_onRecord ? m_recordNumber : 0; }
+    std::uint64_t replacedCharacters() const override { return m_codePage.replacedCharacters(); }
 
 private:
     struct Column {
