@@ -1,5 +1,5 @@
 // vorendal-cli structure, procedure, data and all: the bytes they write, options anywhere on the
-// line, and a table that fails.
+// line, a table that fails, and the warning about characters written as '?'.
 
 #include <cstdio>
 #include <cstdlib>
@@ -62,6 +62,32 @@ TEST(ScriptCommands, WriteTheScriptsOfEachTableInOrderWithCrLf) {
     EXPECT_NE(procedure.find("\r\ncID                       INTEGER ,\r\n"), std::string::npos);
     EXPECT_EQ(run({"all", table.c_str()}), std::make_pair(0, structure + procedure + data));
     EXPECT_THROW(run({"all"}), UsageError);
+}
+
+TEST(ScriptCommands, WarnOnceOfCharactersWrittenAsQuestionMarks) {
+    fixtures::TempDir dir;
+    fixtures::DbfBuilder b(0x03);
+    b.languageDriver(0xC9).field("\xC8\xCC\xDF", 'C', 10); // Cyrillic (1251) in name and values
+    b.record({fixtures::dbfText("\xC0\xE1\xE2", 10)}).record({fixtures::dbfText("\xC0?", 10)});
+    const std::string table = dir.write("Russo.dbf", b.bytes()).string();
+    const std::string warning = "vorendal-cli: warning: " + table + ": ";
+    const std::string firebird = " no Windows-1252 form and became '?'; --firebird keeps every "
+                                 "character\n";
+    const struct {
+        std::vector<const char*> line;
+        std::string expected;
+    } cases[] = {
+        {{"structure", table.c_str()}, warning + "3 characters have" + firebird},
+        {{"data", table.c_str()}, warning + "4 characters have" + firebird}, // no names written
+        {{"all", table.c_str()}, warning + "7 characters have" + firebird},
+        {{"--firebird", "all", table.c_str()}, ""},
+    };
+    for (const auto& c : cases) {
+        testing::internal::CaptureStderr();
+        const int status = run(c.line).first;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.expected) << c.line[0];
+        EXPECT_EQ(status, 0) << c.line[0];
+    }
 }
 
 } // namespace
