@@ -1,15 +1,20 @@
-// The error display, guarded(), the notify() backstop, the application title and the crossing
-// between QString and Windows-1252.
+// The error display, guarded(), the notify() backstop, the application title, the plain message
+// box and the crossing between QString and Windows-1252.
 
 #include <stdexcept>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QMessageBox>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 #include "app/ansitext.h"
 #include "app/application.h"
 #include "app/errordisplay.h"
+#include "app/qtprompts.h"
 #include "base/exceptions.h"
 #include "fakeprompts.h"
 #include "testsupport.h"
@@ -17,6 +22,7 @@
 Q_DECLARE_METATYPE(std::exception_ptr)
 
 using namespace vorendal;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -46,6 +52,7 @@ private Q_SLOTS:
     void ansiRoundTripsEveryByte();
     void ansiSubstitutes_data();
     void ansiSubstitutes();
+    void plainMessageComesUpMidScreen();
 };
 
 void TestErrorDisplay::displayText_data() {
@@ -140,17 +147,42 @@ void TestErrorDisplay::ansiRoundTripsEveryByte() {
 void TestErrorDisplay::ansiSubstitutes_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("ansi");
-    QTest::newRow("no 1252 form") << QStringLiteral("a\u4E2Db") << QByteArray("a?b");
+    QTest::addColumn<int>("replaced"); // characters that became '?'
+    QTest::newRow("no 1252 form") << QStringLiteral("a\u4E2Db") << QByteArray("a?b") << 1;
     QTest::newRow("surrogate pair is one character")
-        << QStringLiteral("a\U0001F600b") << QByteArray("a?b");
-    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << QByteArray("?");
-    QTest::newRow("euro and quotes") << QStringLiteral("€“”") << QByteArray("\x80\x93\x94");
+        << QStringLiteral("a\U0001F600b") << QByteArray("a?b") << 1;
+    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << QByteArray("?") << 1;
+    QTest::newRow("euro and quotes") << QStringLiteral("€“”") << QByteArray("\x80\x93\x94") << 0;
+    QTest::newRow("question marks of its own")
+        << QStringLiteral("?¿Ж") << QByteArray("?\xBF?") << 1;
 }
 
 void TestErrorDisplay::ansiSubstitutes() {
     QFETCH(QString, text);
     QFETCH(QByteArray, ansi);
-    QCOMPARE(QByteArray::fromStdString(toAnsi(text)), ansi);
+    QFETCH(int, replaced);
+    std::uint64_t counted = 0;
+    QCOMPARE(QByteArray::fromStdString(toAnsi(text, counted)), ansi);
+    QCOMPARE(counted, static_cast<std::uint64_t>(replaced));
+}
+
+void TestErrorDisplay::plainMessageComesUpMidScreen() {
+    QWidget window;
+    window.setGeometry(10, 10, 200, 100);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QPoint shownAt;
+    QTimer::singleShot(0, &window, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box != nullptr);
+        shownAt = box->frameGeometry().center();
+        box->accept();
+    });
+    QtPrompts(u"Vorendal"_s).message(u"Voce não informou o nome da tabela!..."_s);
+    const QPoint middle = QGuiApplication::primaryScreen()->geometry().center();
+    QVERIFY2((shownAt - middle).manhattanLength() <= 2,
+             qPrintable(u"%1,%2"_s.arg(shownAt.x()).arg(shownAt.y())));
 }
 
 VORENDAL_TEST_MAIN(TestErrorDisplay)
