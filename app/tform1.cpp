@@ -139,7 +139,9 @@ void TForm1::onClick(QAbstractButton* button, void (TForm1::*handler)()) {
             const ScriptPane::AppendGroup oneUndoStep(*RichEdit1);
             // a failed request leaves the table closed for the next one
             const TableRequest request(Table1);
-            StatusBar1->clearMessage(); // a notice belongs to the request before
+            // a notice belongs to the request before
+            StatusBar1->clearMessage();
+            m_typedReplaced = 0;
             (this->*handler)();
         });
     });
@@ -170,8 +172,10 @@ void TForm1::connectHandlers() {
             [this](int row) { guarded(m_prompts, [&] { DirectoryListBox1Open(row); }); });
     connect(DirectoryListBox1, &DirectoryListBox::directoryChanged, DriveComboBox1,
             &DriveComboBox::followFolder);
+    // typing on adds up until the next click
     connect(RichEdit1, &ScriptPane::charactersReplaced, this, [this](quint64 count) {
-        StatusBar1->showMessage(toQString(replacedInPaneNotice(count)));
+        m_typedReplaced += count;
+        StatusBar1->showMessage(toQString(replacedInPaneNotice(m_typedReplaced)));
     });
 }
 

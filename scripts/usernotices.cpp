@@ -24,19 +24,18 @@ std::string groupedCount(std::uint64_t n) {
 std::string replacedInTableNotice(std::uint64_t count) {
     if (count == 0)
         return {};
-    const bool one = count == 1;
-    return characters(count) + " da tabela " + (one ? "n\xE3o tem" : "n\xE3o t\xEAm") +
-           " equivalente no Windows-1252 e " + (one ? "foi escrito" : "foram escritos") +
-           " como \"?\". O comando vorendal-cli --firebird mant\xE9m todos os caracteres.";
+    // one line that the status bar shows whole
+    return characters(count) + " sem equivalente no Windows-1252 " +
+           (count == 1 ? "foi escrito" : "foram escritos") +
+           " como \"?\"; vorendal-cli --firebird mant\xE9m todos.";
 }
 
 std::string replacedInPaneNotice(std::uint64_t count) {
     if (count == 0)
         return {};
     const bool one = count == 1;
-    return characters(count) +
-           (one ? " digitado ou colado n\xE3o tem" : " digitados ou colados n\xE3o t\xEAm") +
-           " equivalente no Windows-1252, a codifica\xE7\xE3o do script, e " +
+    return characters(count) + (one ? " digitado ou colado" : " digitados ou colados") +
+           " sem equivalente no Windows-1252, a codifica\xE7\xE3o do script, " +
            (one ? "ficou" : "ficaram") + " como \"?\".";
 }
 
