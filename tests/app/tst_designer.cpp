@@ -81,11 +81,8 @@ QStringList TestDesigner::names(int first, int last) const {
 
 void TestDesigner::headingsAreReadWhole() {
     const QHeaderView* headings = m_form->criatabela->horizontalHeader();
-    const int designed[] = {205, 21, 29, 38, 52};
-    for (int section = 0; section < 5; ++section) {
+    for (int section = 0; section < 5; ++section)
         QVERIFY(headings->sectionSize(section) >= headings->sectionSizeHint(section));
-        QVERIFY(headings->sectionSize(section) >= designed[section]);
-    }
     QCOMPARE(headings->sectionSize(0), 205); // room enough: as designed
 }
 

@@ -1,20 +1,15 @@
-// The error display, guarded(), the notify() backstop, the application title, the plain message
-// box and the crossing between QString and Windows-1252.
+// The error display, guarded(), the notify() backstop, the application title and the crossing
+// between QString and Windows-1252.
 
 #include <stdexcept>
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QMessageBox>
-#include <QScreen>
 #include <QTest>
-#include <QTimer>
 
 #include "app/ansitext.h"
 #include "app/application.h"
 #include "app/errordisplay.h"
-#include "app/qtprompts.h"
 #include "base/exceptions.h"
 #include "fakeprompts.h"
 #include "testsupport.h"
@@ -22,7 +17,6 @@
 Q_DECLARE_METATYPE(std::exception_ptr)
 
 using namespace vorendal;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -52,7 +46,6 @@ private Q_SLOTS:
     void ansiRoundTripsEveryByte();
     void ansiSubstitutes_data();
     void ansiSubstitutes();
-    void plainMessageComesUpMidScreen();
 };
 
 void TestErrorDisplay::displayText_data() {
@@ -164,25 +157,6 @@ void TestErrorDisplay::ansiSubstitutes() {
     std::uint64_t counted = 0;
     QCOMPARE(QByteArray::fromStdString(toAnsi(text, counted)), ansi);
     QCOMPARE(counted, static_cast<std::uint64_t>(replaced));
-}
-
-void TestErrorDisplay::plainMessageComesUpMidScreen() {
-    QWidget window;
-    window.setGeometry(10, 10, 200, 100);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    QPoint shownAt;
-    QTimer::singleShot(0, &window, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box != nullptr);
-        shownAt = box->frameGeometry().center();
-        box->accept();
-    });
-    QtPrompts(u"Vorendal"_s).message(u"Voce não informou o nome da tabela!..."_s);
-    const QPoint middle = QGuiApplication::primaryScreen()->geometry().center();
-    QVERIFY2((shownAt - middle).manhattanLength() <= 2,
-             qPrintable(u"%1,%2"_s.arg(shownAt.x()).arg(shownAt.y())));
 }
 
 VORENDAL_TEST_MAIN(TestErrorDisplay)

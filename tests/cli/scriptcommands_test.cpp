@@ -70,23 +70,21 @@ TEST(ScriptCommands, WarnOnceOfCharactersWrittenAsQuestionMarks) {
     b.languageDriver(0xC9).field("\xC8\xCC\xDF", 'C', 10); // Cyrillic (1251) in name and values
     b.record({fixtures::dbfText("\xC0\xE1\xE2", 10)}).record({fixtures::dbfText("\xC0?", 10)});
     const std::string table = dir.write("Russo.dbf", b.bytes()).string();
-    const std::string warning = "vorendal-cli: warning: " + table + ": ";
-    const std::string firebird = " no Windows-1252 form and became '?'; --firebird keeps every "
-                                 "character\n";
-    const struct {
-        std::vector<const char*> line;
-        std::string expected;
-    } cases[] = {
-        {{"structure", table.c_str()}, warning + "3 characters have" + firebird},
-        {{"data", table.c_str()}, warning + "4 characters have" + firebird}, // no names written
-        {{"all", table.c_str()}, warning + "7 characters have" + firebird},
+    const auto warning = [&](const char* count) {
+        return "vorendal-cli: warning: " + table + ": " + count +
+               " characters have no Windows-1252 form and became '?'; --firebird keeps every "
+               "character\n";
+    };
+    const std::pair<std::vector<const char*>, std::string> cases[] = {
+        {{"structure", table.c_str()}, warning("3")},
+        {{"data", table.c_str()}, warning("4")}, // no names written
+        {{"all", table.c_str()}, warning("7")},
         {{"--firebird", "all", table.c_str()}, ""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [line, expected] : cases) {
         testing::internal::CaptureStderr();
-        const int status = run(c.line).first;
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.expected) << c.line[0];
-        EXPECT_EQ(status, 0) << c.line[0];
+        EXPECT_EQ(run(line).first, 0) << line[0];
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), expected) << line[0];
     }
 }
 
