@@ -179,7 +179,7 @@ void appendCheckedUtf8(std::string_view bytes, std::string& out) {
     }
 }
 
-std::size_t countReplaced(std::string_view bytes, const char* converted) {
+std::size_t countReplacedIn(std::string_view bytes, const char* converted) {
     std::size_t replaced = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i)
         replaced += static_cast<std::size_t>(converted[i] == '?' && bytes[i] != '?');

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -75,7 +76,13 @@ private:
 
 // The places where a byte-for-byte conversion of bytes wrote '?' for a byte other than '?': the
 // characters it replaced. converted holds bytes.size() bytes.
-std::size_t countReplaced(std::string_view bytes, const char* converted);
+std::size_t countReplacedIn(std::string_view bytes, const char* converted);
+inline std::size_t countReplaced(std::string_view bytes, const char* converted) {
+    // nearly all text has no '?' at all, which one quick search settles
+    if (bytes.empty() || std::memchr(converted, '?', bytes.size()) == nullptr)
+        return 0;
+    return countReplacedIn(bytes, converted);
+}
 // True when table, a byte-for-byte conversion, gives '?' for a byte other than '?'.
 bool tableReplaces(const unsigned char* table);
 
