@@ -21,4 +21,17 @@ int reportDamage(const TTable& table, const Options& options) {
     return damage.empty() || options.ignoreDamaged ? 0 : 1;
 }
 
+void reportReplacedCharacters(const TTable& table, bool namesWritten) {
+    const ReplacedCharacters replaced = table.replacedCharacters();
+    const std::uint64_t count = replaced.values + (namesWritten ? replaced.names : 0);
+    if (count == 0)
+        return;
+    const std::string line = "vorendal-cli: warning: " + table.TableName() + ": " +
+                             std::to_string(count) +
+                             (count == 1 ? " character has" : " characters have") +
+                             " no Windows-1252 form and became '?'; --firebird keeps every "
+                             "character\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
 } // namespace vorendal::cli

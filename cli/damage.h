@@ -13,4 +13,8 @@ namespace vorendal::cli {
 // given; else 0.
 int reportDamage(const TTable& table, const Options& options);
 
+// Warns on standard error when the classic script of the table last run wrote characters as '?'
+// for want of a Windows-1252 form: those of its values, and of its names when namesWritten.
+void reportReplacedCharacters(const TTable& table, bool namesWritten);
+
 } // namespace vorendal::cli

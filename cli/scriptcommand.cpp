@@ -109,6 +109,9 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
         table.Close();
         sink.flush();
         std::fflush(out);
+        // the data script writes the values only; the others write the names
+        if (!inputs.firebird)
+            reportReplacedCharacters(table, std::string_view(command) != "data");
         status = std::max(status, reportDamage(table, options));
     }
     sink.flush();

@@ -199,6 +199,7 @@ void TTable::setTableName(const std::string& path) {
     m_tableName = path;
     m_damage.clear(); // the report belongs to the table at the old path
     m_rules = {};
+    m_replaced = {};
     m_fieldDefsStale = true;
     m_indexDefsStale = true;
 }
@@ -277,6 +278,7 @@ void TTable::Open() {
     if (Active())
         return;
     m_damage.clear();
+    m_replaced = {};
     auto reader = openReader();
     takeFieldDefs(*reader);
     std::vector<std::unique_ptr<TField>> fields;
@@ -287,6 +289,8 @@ void TTable::Open() {
         fields.push_back(std::unique_ptr<TField>(new TField(*this, i, def.Name, def.DataType)));
     }
     m_fields = std::move(fields);
+    // what the reader replaced so far lies in the names it read on opening
+    m_replaced = {reader->replacedCharacters(), 0};
     m_reader = std::move(reader);
     m_codePageUsed = m_reader->codePage();
     m_passwordProtected = m_reader->passwordProtected();
@@ -297,9 +301,16 @@ void TTable::Open() {
 }
 
 void TTable::Close() {
+    m_replaced = replacedCharacters();
     m_fields.clear();
     m_reader.reset();
     m_eof = true;
+}
+
+ReplacedCharacters TTable::replacedCharacters() const {
+    if (!Active())
+        return m_replaced;
+    return {m_replaced.names, m_reader->replacedCharacters() - m_replaced.names};
 }
 
 void TTable::checkActive() const {

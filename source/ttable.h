@@ -98,6 +98,12 @@ private:
     mutable std::uint64_t m_loadedRecord = 0;
 };
 
+// Characters of a table's text that have no Windows-1252 form and were handed out as '?'.
+struct ReplacedCharacters {
+    std::uint64_t names = 0;  // in the field and index names
+    std::uint64_t values = 0; // in the values read
+};
+
 // The table component. Keeps the path, opens the file through the table engine, and yields field
 // definitions, index definitions and records. Its own failures carry its name ("Table1: ...").
 class TTable {
@@ -163,6 +169,10 @@ public:
     // read as null), per field with the first record number. Emptied by Open() and by a new path,
     // kept by Close().
     const DamageReport& damage() const { return m_damage; }
+    // The characters of the table's text that had no Windows-1252 form and were handed out as
+    // '?' (never with the UTF-8 delivery): in the names of the last opening and in the values
+    // read since it. Set anew by Open(), emptied by a new path, kept by Close().
+    ReplacedCharacters replacedCharacters() const;
 
 private:
     friend class TIndexDefs;
@@ -194,6 +204,7 @@ private:
     bool m_passwordProtected = false;
     DamageReport m_damage;
     TableRules m_rules;
+    ReplacedCharacters m_replaced; // values: as of the last Close()
 };
 
 } // namespace vorendal

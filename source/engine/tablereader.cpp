@@ -37,6 +37,7 @@ public:
     std::uint64_t recordNumber() const override { return m_reader->recordNumber(); }
     bool valueDamaged() const override { return m_reader->valueDamaged(); }
     const TableRules& rules() const override { return m_reader->rules(); }
+    std::uint64_t replacedCharacters() const override { return m_reader->replacedCharacters(); }
 
 private:
     std::unique_ptr<TableFiles> m_files;

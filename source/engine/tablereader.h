@@ -63,6 +63,10 @@ public:
     // integrity), read when the table was opened; rules().fields is empty or has one entry per
     // column of fields(). Reading them never fails: what cannot be read is listed in notDecoded.
     virtual const TableRules& rules() const;
+    // Characters of the text handed out so far that have no Windows-1252 form and were given as
+    // '?': those of fields() and indexes() when the reader was made, then those of every value
+    // read. Always 0 with TextDelivery::Utf8, which keeps every character.
+    virtual std::uint64_t replacedCharacters() const { return 0; }
 };
 
 // Opens the table kept in files: ".dbf" (any case) is read as dBASE / FoxPro, ".txt" is refused

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -29,6 +30,7 @@ private Q_SLOTS:
     void cleanup();
     void typingEditsTheCellsAndShowsTheHint_data();
     void typingEditsTheCellsAndShowsTheHint();
+    void headingsAreReadWhole();
     void rowButtons();
     void tableDefinitionDialogs();
     void scriptButtons();
@@ -75,6 +77,13 @@ QStringList TestDesigner::names(int first, int last) const {
     for (int r = first; r <= last; ++r)
         texts.append(m_form->criatabela->cellText(1, r));
     return texts;
+}
+
+void TestDesigner::headingsAreReadWhole() {
+    const QHeaderView* headings = m_form->criatabela->horizontalHeader();
+    for (int section = 0; section < 5; ++section)
+        QVERIFY(headings->sectionSize(section) >= headings->sectionSizeHint(section));
+    QCOMPARE(headings->sectionSize(0), 205); // room enough: as designed
 }
 
 void TestDesigner::typingEditsTheCellsAndShowsTheHint_data() {

@@ -61,12 +61,10 @@ DbfTableReader::DbfTableReader(const TableFiles& files, const ReadOptions& optio
 void DbfTableReader::chooseTextCodePage(const TableFiles& files, const ReadOptions& options) {
     m_codePage = chooseCodePage(files, options, m_header.codePage, [this] { return textSample(); });
     m_text = DbfTextConverter(m_codePage.number, options.delivery);
-    // The header read the names under its own page (437 when it names none).
-    const int namesPage = m_header.codePage != 0 ? m_header.codePage : kDefaultDbfCodePage;
-    if (m_codePage.number != namesPage || options.delivery == TextDelivery::Utf8) {
-        for (DbfField& f : m_header.fields)
-            f.name = m_text.toAnsi(f.rawName);
-    }
+    // The header read the names under its own page (437 when it names none); they are read again
+    // under the table's page, which also counts their characters that have no 1252 form.
+    for (DbfField& f : m_header.fields)
+        f.name = m_text.toAnsi(f.rawName);
 }
 
 // The raw text of the table's first records and memos, for detecting its code page.

@@ -45,6 +45,7 @@ public:
     std::uint64_t recordNumber() const override { return m_record ? m_current + 1 : 0; }
     bool valueDamaged() const override { return m_damaged; }
     const TableRules& rules() const override { return m_rules; }
+    std::uint64_t replacedCharacters() const override { return m_text.replacedCharacters(); }
 
 private:
     bool seek(std::uint64_t index);

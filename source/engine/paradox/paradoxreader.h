@@ -38,6 +38,7 @@ public:
     std::uint64_t recordNumber() const override { return m_onRecord ? m_recordNumber : 0; }
     bool passwordProtected() const override { return m_header.encrypted(); }
     const TableRules& rules() const override { return m_rules; }
+    std::uint64_t replacedCharacters() const override { return m_codePage.replacedCharacters(); }
 
 private:
     struct Column {
