@@ -21,4 +21,14 @@ int reportDamage(const TTable& table, const Options& options) {
     return damage.empty() || options.ignoreDamaged ? 0 : 1;
 }
 
+void reportMadeUpNames(const TTable& table) {
+    for (const TTable::MadeUpName& made : table.madeUpNames()) {
+        // the path as given; the made-up name is ASCII
+        const std::string line = "vorendal-cli: warning: " + table.TableName() + ": field " +
+                                 std::to_string(made.fieldNo) + " has no name; it is called " +
+                                 made.name + ".\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
+    }
+}
+
 } // namespace vorendal::cli

@@ -73,6 +73,7 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
     table.setCodePage(codePageOption(options));
     if (options.firebird) {
         table.setTextDelivery(engine::TextDelivery::Utf8);
+        table.setNameUnnamedFields(true); // Firebird takes no empty name
         inputs.firebird = true;
     }
     inputs.warning = [](std::string_view tableName, std::uint64_t record, std::string_view field) {
@@ -109,6 +110,7 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
         table.Close();
         sink.flush();
         std::fflush(out);
+        reportMadeUpNames(table);
         status = std::max(status, reportDamage(table, options));
     }
     sink.flush();

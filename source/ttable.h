@@ -139,6 +139,17 @@ public:
     engine::TextDelivery textDelivery() const { return m_delivery; }
     // The code page the last opened table's text is read under, and why.
     const engine::CodePageChoice& codePageUsed() const { return m_codePageUsed; }
+    // Whether a field without a name (empty, or blanks only) of the tables read from now on is
+    // given the name FIELD_<n>, n its field number from 1, before duplicate names are numbered;
+    // an index key naming it names the made-up name instead. Off at the start (the classic
+    // scripts keep the empty name); kept like the code page.
+    void setNameUnnamedFields(bool on) { m_nameUnnamed = on; }
+    // The made-up names of the table whose definitions were read last, in field order.
+    struct MadeUpName {
+        int fieldNo; // from 1
+        std::string name;
+    };
+    const std::vector<MadeUpName>& madeUpNames() const { return m_madeUpNames; }
 
     TFieldDefs& FieldDefs();
     TIndexDefs& IndexDefs() { return m_indexDefs; }
@@ -152,9 +163,9 @@ public:
     // Counts the records visited since First(); fields use it to know their value is current.
     std::uint64_t recordSerial() const { return m_recordSerial; }
 
-    // The values read since the table was last opened that could not be read (damaged memos,
-    // read as null), per field with the first record number. Emptied by Open() and by a new path,
-    // kept by Close().
+    // The values read since the table was last opened that could not be read whole (damaged
+    // memos and blobs, read as null; text cut at a zero byte), per field and kind with the first
+    // record number. Emptied by Open() and by a new path, kept by Close().
     const DamageReport& damage() const { return m_damage; }
 
 private:
@@ -166,6 +177,8 @@ private:
     std::unique_ptr<engine::TableReader> openReader() const;
     void takeFieldDefs(const engine::TableReader& reader);
     void takeIndexDefs(const engine::TableReader& reader);
+    std::string keyWithMadeUpNames(const engine::TableReader& reader,
+                                   const std::string& fields) const;
     void updateIndexDefs();
     void readValue(std::size_t column, engine::Value& out);
     void checkActive() const;
@@ -185,6 +198,8 @@ private:
     engine::TextDelivery m_delivery = engine::TextDelivery::Ansi;
     engine::CodePageChoice m_codePageUsed;
     DamageReport m_damage;
+    bool m_nameUnnamed = false;
+    std::vector<MadeUpName> m_madeUpNames;
 };
 
 } // namespace vorendal

@@ -30,6 +30,7 @@ public:
     CodePageChoice codePage() const override { return m_reader->codePage(); }
     std::uint64_t recordNumber() const override { return m_reader->recordNumber(); }
     bool valueDamaged() const override { return m_reader->valueDamaged(); }
+    bool valueCut() const override { return m_reader->valueCut(); }
 
 private:
     std::unique_ptr<TableFiles> m_files;
