@@ -268,15 +268,17 @@ void TTable::takeFieldDefs(const engine::TableReader& reader) {
 void TTable::takeIndexDefs(const engine::TableReader& reader) {
     m_indexDefs.m_items.clear();
     for (const auto& ix : reader.indexes())
-        m_indexDefs.m_items.push_back({keyWithMadeUpNames(reader, ix.fields), ix.options});
+        m_indexDefs.m_items.push_back({keyWithMadeUpNames(reader, ix), ix.options});
     m_indexDefsStale = false;
 }
 
 // The key's names, a name without text replaced by the made-up name of the first field so
-// named (an index key names the first of duplicate fields the same way).
+// named (an index key names the first of duplicate fields the same way). An empty key is one
+// such name unless the index is on an expression.
 std::string TTable::keyWithMadeUpNames(const engine::TableReader& reader,
-                                       const std::string& fields) const {
-    if (m_madeUpNames.empty() || fields.empty())
+                                       const engine::IndexDescription& index) const {
+    const std::string& fields = index.fields;
+    if (m_madeUpNames.empty() || (fields.empty() && index.options.contains(ixExpression)))
         return fields;
     std::string key;
     std::size_t start = 0;

@@ -178,7 +178,7 @@ private:
     void takeFieldDefs(const engine::TableReader& reader);
     void takeIndexDefs(const engine::TableReader& reader);
     std::string keyWithMadeUpNames(const engine::TableReader& reader,
-                                   const std::string& fields) const;
+                                   const engine::IndexDescription& index) const;
     void updateIndexDefs();
     void readValue(std::size_t column, engine::Value& out);
     void checkActive() const;

@@ -119,6 +119,7 @@ TEST_F(TTableTest, FieldsWithoutANameGetAMadeUpOneWhenAsked) {
         for (const auto& name : c.names)
             t.fields.push_back({name, ftInteger, 0, false});
         t.indexes.push_back({c.names[0] + ";" + c.names[1], {ixPrimary}});
+        t.indexes.push_back({c.names[0], {ixPrimary}}); // a key of one field without a name
         table.setNameUnnamedFields(c.on);
         table.setTableName("/n" + c.defs + ".db");
         table.IndexDefs().Update();
@@ -127,6 +128,7 @@ TEST_F(TTableTest, FieldsWithoutANameGetAMadeUpOneWhenAsked) {
             defs += (i > 0 ? "|" : "") + table.FieldDefs()[i].Name;
         EXPECT_EQ(defs, c.defs);
         EXPECT_EQ(table.IndexDefs()[0].Fields, c.key);
+        EXPECT_EQ(table.IndexDefs()[1].Fields, c.key.substr(0, c.key.find(';')));
         std::string madeUp;
         for (const auto& made : table.madeUpNames())
             madeUp += (madeUp.empty() ? "" : ",") + std::to_string(made.fieldNo) + " " + made.name;
