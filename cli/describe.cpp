@@ -24,6 +24,79 @@ void writeLine(std::FILE* out, const std::string& line) {
     std::fputc('\n', out);
 }
 
+std::string ruleValueText(const RuleValue& v, engine::TextDelivery delivery) {
+    switch (v.kind) {
+    case RuleValue::Kind::Constant:
+        return valueText(v.value, delivery);
+    case RuleValue::Kind::Today:
+        return "today";
+    case RuleValue::Kind::Now:
+        return "now";
+    }
+    return "\\N";
+}
+
+// The lines of one field's rules, in a fixed order.
+void writeFieldRules(const std::string& name, const FieldRules& r, engine::TextDelivery delivery,
+                     std::FILE* out) {
+    const std::string check = "check\t" + name + "\t";
+    if (r.required)
+        writeLine(out, check + "required");
+    if (r.minimum)
+        writeLine(out, check + "minimum\t" + ruleValueText(*r.minimum, delivery));
+    if (r.maximum)
+        writeLine(out, check + "maximum\t" + ruleValueText(*r.maximum, delivery));
+    if (!r.picture.empty())
+        writeLine(out, check + "picture\t" + escapedText(r.picture, delivery));
+    if (r.nullable == false)
+        writeLine(out, check + "notnull");
+    if (r.defaultValue)
+        writeLine(out, "default\t" + name + "\t" + ruleValueText(*r.defaultValue, delivery));
+    if (r.lookup)
+        writeLine(out, "lookup\t" + name + "\t" + escapedText(r.lookup->table, delivery) + "\t" +
+                           (r.lookup->allFields ? "all" : "current") + "\t" +
+                           (r.lookup->help ? "1" : "0"));
+    if (r.autoIncrement)
+        writeLine(out, "autoinc\t" + name + "\t" +
+                           (r.autoIncrement->next ? std::to_string(*r.autoIncrement->next)
+                                                  : std::string("\\N")) +
+                           "\t" + std::to_string(r.autoIncrement->step));
+}
+
+std::string joined(const std::vector<std::string>& items) {
+    std::string s;
+    for (const auto& item : items)
+        s += (s.empty() ? "" : ";") + item;
+    return s;
+}
+
+void writeRules(TTable& table, std::FILE* out) {
+    const engine::TextDelivery delivery = table.textDelivery();
+    const TableRules& rules = table.rules();
+    const TFieldDefs& defs = table.FieldDefs();
+    auto fieldName = [&](std::size_t i) {
+        return i < static_cast<std::size_t>(defs.Count())
+                   ? escapedText(defs[static_cast<int>(i)].Name, delivery)
+                   : "#" + std::to_string(i + 1);
+    };
+    for (std::size_t i = 0; i < rules.fields.size(); ++i)
+        writeFieldRules(fieldName(i), rules.fields[i], delivery, out);
+    for (const ReferenceRule& ref : rules.references) {
+        std::vector<std::string> fields;
+        std::vector<std::string> parentFields;
+        for (std::size_t f : ref.fields)
+            fields.push_back(fieldName(f));
+        for (std::uint16_t f : ref.parentFields)
+            parentFields.push_back(std::to_string(f));
+        writeLine(out, "reference\t" + escapedText(ref.name, delivery) + "\t" + joined(fields) +
+                           "\t" + escapedText(ref.parentTable, delivery) + "\t" +
+                           joined(parentFields) + "\t" +
+                           (ref.cascadeUpdate ? "cascade" : "restrict"));
+    }
+    for (const std::string& sentence : rules.notDecoded)
+        writeLine(out, "notdecoded\t" + escapedText(sentence, delivery));
+}
+
 } // namespace
 
 std::string escapedBytes(const std::string& bytes) {
@@ -56,13 +129,16 @@ std::string escapedText(const std::string& ansi, engine::TextDelivery delivery) 
 }
 
 std::string valueText(const TField& field) {
-    const engine::Value& v = field.value();
+    return valueText(field.value(), field.textDelivery());
+}
+
+std::string valueText(const engine::Value& v, engine::TextDelivery delivery) {
     using K = engine::Value::Kind;
     switch (v.kind) {
     case K::Null:
         return "\\N";
     case K::Text:
-        return escapedText(field.AsString(), field.textDelivery());
+        return escapedText(v.text.substr(0, v.text.find('\0')), delivery);
     case K::Bytes:
         return hexText(v.text);
     case K::Integer:
@@ -102,6 +178,8 @@ void describeTable(TTable& table, const std::string& path, std::FILE* out) {
     writeLine(out, "codepage\t" + engine::codePageName(page.number) + "\t" +
                        engine::codePageReasonName(page.reason));
     reportCodePageWarning(table);
+    if (table.passwordProtected())
+        writeLine(out, "protected\tyes");
     const TFieldDefs& defs = table.FieldDefs();
     for (int i = 0; i < defs.Count(); ++i) {
         const TFieldDef& d = defs[i];
@@ -115,6 +193,7 @@ void describeTable(TTable& table, const std::string& path, std::FILE* out) {
         writeLine(out, "index\t" + escapedText(ix.Fields, delivery) + "\t" +
                            indexOptionsText(ix.Options));
     }
+    writeRules(table, out);
     std::string line;
     for (table.First(); !table.Eof(); table.Next()) {
         line = "record";

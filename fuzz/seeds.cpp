@@ -1,7 +1,7 @@
 // Writes the hostile seeds of the fuzz corpus: small tables built the way the reader tests build
 // theirs, each damaged the way a hostile file was found to be (duplicate field names, memos and
 // blobs that claim gigabytes or are shared by every record, memos without an end, tables cut
-// short), framed as the fuzz targets expect their input.
+// short), and password-protected Paradox tables, framed as the fuzz targets expect their input.
 // Also the hostile table definition files: cells that carry statements, a zero byte in a name,
 // more than 100 rows, files without their end.
 // Usage: vorendal_fuzz_seeds DIR (writes DIR/fuzz_dbf/*, DIR/fuzz_paradox/* and DIR/fuzz_tab/*).
@@ -35,12 +35,15 @@ std::string dbfInput(const std::string& dbf, const std::string& memo = {}) {
     return memo.empty() ? dbf : dbf + "#VRDL#" + memo;
 }
 
-// fuzz_paradox framing: table |PX| .MB
+// fuzz_paradox framing: table |PX| .MB |PX| .VAL
 std::string paradoxInput(const ParadoxFiles& files) {
     const auto mb = files.files.find("MB");
+    const auto val = files.files.find("VAL");
     std::string input = files.files.at("DB");
-    if (mb != files.files.end())
-        input += "|PX|" + mb->second;
+    if (mb != files.files.end() || val != files.files.end())
+        input += "|PX|" + (mb != files.files.end() ? mb->second : std::string());
+    if (val != files.files.end())
+        input += "|PX|" + val->second;
     return input;
 }
 
@@ -90,6 +93,28 @@ void dbfSeeds(const fs::path& dir) {
                           .bytes();
     cut.resize(cut.size() - 3);
     write(dir / "truncated", dbfInput(cut));
+
+    // dBASE 7 field properties of every kind, a Visual FoxPro autoincrement counter
+    write(dir / "dbase7-properties", dbfInput(DbfBuilder(0x04)
+                                                  .field("ID", '+', 4)
+                                                  .nextAutoIncrement(8)
+                                                  .field("NAME", 'C', 10)
+                                                  .field("QTY", 'I', 4)
+                                                  .requiredProperty(2)
+                                                  .defaultProperty(2, dbfText("anon", 10))
+                                                  .minimumProperty(3, dbase7Integer(1))
+                                                  .maximumProperty(3, dbase7Integer(99))
+                                                  .constraintProperty("QTY < 50")
+                                                  .integrityEntries(1)
+                                                  .record({dbase7Integer(1), "x", dbase7Integer(5)})
+                                                  .bytes()));
+    write(dir / "vfp-autoincrement", dbfInput(DbfBuilder(0x31)
+                                                  .field("ID", 'I', 4, 0, 0x0C)
+                                                  .nextAutoIncrement(100, 5)
+                                                  .field("NAME", 'C', 10, 0, 0x02)
+                                                  .field("_NullFlags", '0', 1, 0, 0x05)
+                                                  .record({le32(1), "a", "\x00"})
+                                                  .bytes()));
 }
 
 void paradoxSeeds(const fs::path& dir) {
@@ -123,6 +148,37 @@ void paradoxSeeds(const fs::path& dir) {
     ParadoxFiles cut = files;
     cut.table().resize(blobs.blockOffset(1) + 6 + 50);
     write(dir / "truncated", paradoxInput(cut));
+
+    // validity checks of every kind and a referential-integrity rule
+    ParadoxTableBuilder checks(11);
+    checks.field("Id", '+').field("Name", 'A', 8).field("Born", 'D').field("Code", 'I');
+    checks.lastAutoIncrement(7).row({px::longInt(7), px::alpha("ana")});
+    checks.check("Name", {true, {}, {}, px::alpha("novo"), "!*?", "NAMES.DB", 0x03})
+        .check("Born", {false, px::date(1900, 1, 1), px::blank(), px::blank(), {}, {}, 0})
+        .reference({"Ref", {"Code"}, "PARENT.DB", {1}, true});
+    write(dir / "validity-checks", paradoxInput(checks.build()));
+}
+
+// Password-protected tables: blocks and .MB scrambled, sound, under a wrong key and cut short.
+void protectedParadoxSeeds(const fs::path& dir) {
+    for (const std::uint8_t version : {4, 9, 12}) {
+        ParadoxTableBuilder b(version);
+        b.field("Id", 'S').field("Memo", 'M', 4).field("Pic", 'G').blockKiB(1).recordsPerBlock(3);
+        for (std::int16_t i = 0; i < 7; ++i)
+            b.row({px::shortInt(i), px::blob(std::string(40u + 500u * (i % 3), 'm')),
+                   i == 0 ? px::blob(std::string(1200, 'g'), PxBlobPlace::Single) : px::blank()});
+        const ParadoxFiles files = b.encryption(0x0A25E09A).build();
+        const std::string name = "protected-" + std::to_string(version);
+        write(dir / name, paradoxInput(files));
+        if (version == 12) {
+            ParadoxFiles wrongKey = files;
+            pokeU16(wrongKey.table(), 0x5C, 0x1234);
+            write(dir / (name + "-wrong-key"), paradoxInput(wrongKey));
+            ParadoxFiles cut = files;
+            cut.table().resize(b.blockOffset(3) + 100);
+            write(dir / (name + "-cut"), paradoxInput(cut));
+        }
+    }
 }
 
 // A table definition file: five CR LF lines per row (cells separated by "|" in rows), then "#".
@@ -169,6 +225,7 @@ int main(int argc, char** argv) {
     }
     dbfSeeds(fs::path(argv[1]) / "fuzz_dbf");
     paradoxSeeds(fs::path(argv[1]) / "fuzz_paradox");
+    protectedParadoxSeeds(fs::path(argv[1]) / "fuzz_paradox");
     tabSeeds(fs::path(argv[1]) / "fuzz_tab");
     return 0;
 }

@@ -199,6 +199,7 @@ void TTable::setTableName(const std::string& path) {
     m_tableName = path;
     m_damage.clear(); // the report belongs to the table at the old path
     m_madeUpNames.clear();
+    m_rules = {};
     m_fieldDefsStale = true;
     m_indexDefsStale = true;
 }
@@ -331,6 +332,8 @@ void TTable::Open() {
     m_fields = std::move(fields);
     m_reader = std::move(reader);
     m_codePageUsed = m_reader->codePage();
+    m_passwordProtected = m_reader->passwordProtected();
+    m_rules = m_reader->rules();
     m_indexDefsStale = true;
     ++m_recordSerial;
     m_eof = !m_reader->first();

@@ -12,6 +12,7 @@
 #include "source/engine/tablereader.h"
 #include "source/engine/value.h"
 #include "source/fieldtype.h"
+#include "source/tablerules.h"
 
 namespace vorendal {
 
@@ -150,6 +151,12 @@ public:
         std::string name;
     };
     const std::vector<MadeUpName>& madeUpNames() const { return m_madeUpNames; }
+    // Whether the last opened table is password protected (it is read all the same).
+    bool passwordProtected() const { return m_passwordProtected; }
+    // The rules the last opened table carries (checks, defaults, lookups, autoincrement,
+    // referential integrity): fields has one entry per field definition, or none. Kept by
+    // Close(), emptied by a new path.
+    const TableRules& rules() const { return m_rules; }
 
     TFieldDefs& FieldDefs();
     TIndexDefs& IndexDefs() { return m_indexDefs; }
@@ -197,9 +204,11 @@ private:
     std::optional<int> m_codePage;
     engine::TextDelivery m_delivery = engine::TextDelivery::Ansi;
     engine::CodePageChoice m_codePageUsed;
+    bool m_passwordProtected = false;
     DamageReport m_damage;
     bool m_nameUnnamed = false;
     std::vector<MadeUpName> m_madeUpNames;
+    TableRules m_rules;
 };
 
 } // namespace vorendal

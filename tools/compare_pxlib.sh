@@ -21,7 +21,8 @@
 #     graphics in shared (type 3) .MB blocks: pxlib keeps the prefix and cuts the value by 8 bytes;
 #   - double-byte code pages: runs of characters without a 1252 form compared as one '?';
 #   - dates before 0001-01-01: pxlib numbers 1 BC as year -1, Vorendal (ISO 8601) as 0000;
-#   - encrypted tables: pxlib decrypts them, Vorendal refuses them by design;
+#   - encrypted tables: both read them without the password (Vorendal's describe says
+#     "protected yes");
 #   - a missing .MB: vorendal-cli stops at the first value kept there, pxlib reports each one;
 #   - the table name is not compared: Vorendal prints the file's, pxlib the header's.
 set -u
@@ -213,10 +214,9 @@ def compare(path):
     if int(meta["cp"]) == 0 and int(meta["ver"]) < 40:
         notes.add("3.x table: no code page stored, 437 assumed")
     if meta["enc"] == "1":
-        if rc_o != 0 and "password" in err_o:
-            notes.add("encrypted: pxlib decrypts (%d records), Vorendal refuses by design" % len(r_p))
-            return diffs, notes
-        diffs.append("encrypted table, but Vorendal did not refuse it")
+        notes.add("encrypted: both read it without the password")
+        if b"\nprotected\tyes\n" not in out_o:
+            diffs.append("encrypted table, but describe has no line protected yes")
     if rc_o != 0 and "blob file (.MB)" in err_o and b"!ERR" in out_p:
         notes.add("blob file missing: both readers fail the values kept there; vorendal-cli "
                   "stops at the first, pxlib goes on (records not compared)")

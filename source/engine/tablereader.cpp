@@ -5,6 +5,11 @@
 
 namespace vorendal::engine {
 
+const TableRules& TableReader::rules() const {
+    static const TableRules kNone;
+    return kNone;
+}
+
 std::unique_ptr<TableReader> openTableReader(const TableFiles& files, const ReadOptions& options) {
     const std::string extension = ansiUpperCase(files.extension());
     if (extension == "DBF")
@@ -28,9 +33,11 @@ public:
     bool next() override { return m_reader->next(); }
     void value(std::size_t column, Value& out) override { m_reader->value(column, out); }
     CodePageChoice codePage() const override { return m_reader->codePage(); }
+    bool passwordProtected() const override { return m_reader->passwordProtected(); }
     std::uint64_t recordNumber() const override { return m_reader->recordNumber(); }
     bool valueDamaged() const override { return m_reader->valueDamaged(); }
     bool valueCut() const override { return m_reader->valueCut(); }
+    const TableRules& rules() const override { return m_reader->rules(); }
 
 private:
     std::unique_ptr<TableFiles> m_files;

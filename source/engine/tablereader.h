@@ -9,6 +9,7 @@
 #include "source/engine/codepagechoice.h"
 #include "source/engine/value.h"
 #include "source/fieldtype.h"
+#include "source/tablerules.h"
 
 namespace vorendal::engine {
 
@@ -47,6 +48,8 @@ public:
     virtual void value(std::size_t column, Value& out) = 0;
     // The code page the table's text is read under, and why.
     virtual CodePageChoice codePage() const { return {}; }
+    // True for a password-protected table (read all the same, without its password).
+    virtual bool passwordProtected() const { return false; }
 
     // Number of the current record for messages: for dBASE its record number (deleted records
     // counted, as dBASE numbers them), for Paradox its position in table order, from 1; 0 when
@@ -60,6 +63,10 @@ public:
     // more text follows that byte: the text after it is left out, as the value rule says, and the
     // caller counts such values like damaged ones so that the loss is told.
     virtual bool valueCut() const { return false; }
+    // The rules the table carries (checks, defaults, lookups, autoincrement counters, referential
+    // integrity), read when the table was opened; rules().fields is empty or has one entry per
+    // column of fields(). Reading them never fails: what cannot be read is listed in notDecoded.
+    virtual const TableRules& rules() const;
 };
 
 // Opens the table kept in files: ".dbf" (any case) is read as dBASE / FoxPro, ".txt" is refused

@@ -1,6 +1,6 @@
 // "SQL", "Stored" and "Importar" on a table chosen in the file list: what they append to the
-// script pane, what a failure shows, the export's progress dialog and its Cancel, and that
-// vorendal-cli writes the bytes that "Salvar" writes.
+// script pane, what a failure shows, the export's progress dialog and its Cancel, that
+// vorendal-cli writes the bytes that "Salvar" writes, and a password-protected table.
 
 #include <cstdio>
 
@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include "app/filelistbox.h"
 #include "app/scriptpane.h"
@@ -19,6 +20,7 @@
 #include "tests/fixtures/dbfbuilder.h"
 #include "tests/fixtures/dbfcells.h"
 #include "tests/fixtures/dbfdbtbuilder.h"
+#include "tests/fixtures/paradoxfixture.h"
 #include "testsupport.h"
 
 using namespace vorendal;
@@ -34,6 +36,7 @@ private Q_SLOTS:
     void cliWritesWhatSalvarWrites();
     void nothingSelected();
     void cancelStopsTheExportSilently();
+    void protectedTableExportsLikeAnyOther();
 
 private:
     void select(const QString& name);
@@ -65,6 +68,13 @@ void TestScripts::init() {
     for (int i = 0; i < 3000; ++i)
         large.record({dbfNumber(std::to_string(i), 6)});
     test::writeFile(m_dir->filePath(u"Large.dbf"_s), QByteArray::fromStdString(large.bytes()));
+
+    // password protected, its memos in the scrambled .MB
+    ParadoxTableBuilder locked(11);
+    locked.field("Id", 'S').field("Nome", 'A', 10).field("Obs", 'M', 4).encryption(0x0A25E09A);
+    locked.row({px::shortInt(1), px::alpha("Ana"), px::blob("guardado no arquivo de blobs")});
+    locked.row({px::shortInt(2), px::alpha("Rui"), px::blob(std::string(3000, 'z'))});
+    locked.build().writeTo(test::nativePath(m_dir->path()), "Senha");
 
     std::filesystem::current_path(test::nativePath(m_dir->path()));
     m_prompts = std::make_unique<FakePrompts>();
@@ -151,6 +161,19 @@ void TestScripts::cancelStopsTheExportSilently() {
     m_form->RichEdit1->clearText();
     QTest::mouseClick(m_form->BitBtn6, Qt::LeftButton);
     QCOMPARE(m_form->RichEdit1->lineCount(), 3001);
+}
+
+void TestScripts::protectedTableExportsLikeAnyOther() {
+    QTest::mouseClick(m_form->SpeedButton2, Qt::LeftButton); // list the Paradox tables
+    select(u"Senha.DB"_s);
+    QTest::mouseClick(m_form->BitBtn6, Qt::LeftButton);
+    QCOMPARE(m_prompts->errors, QStringList());
+    const QStringList lines = m_form->RichEdit1->lines();
+    QCOMPARE(
+        lines.mid(lines.size() - 3),
+        (QStringList{u"EXECUTE PROCEDURE IN_SENHA(1,'Ana','guardado no arquivo de blobs');"_s,
+                     u"EXECUTE PROCEDURE IN_SENHA(2,'Rui','"_s + QString(3000, u'z') + u"');"_s,
+                     QString()}));
 }
 
 VORENDAL_TEST_MAIN(TestScripts)

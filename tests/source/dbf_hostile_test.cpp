@@ -149,6 +149,7 @@ TEST(DbfHostile, ForgedDbase7PropertiesAreIgnored) {
         const auto reader = openDbfTable(*memoryDbf(patched(dbf, properties, forged)));
         EXPECT_FALSE(reader->fields()[0].required);
         EXPECT_FALSE(reader->fields()[1].required);
+        EXPECT_EQ(reader->rules().notDecoded.size(), 1u); // said, not lost
         EXPECT_EQ(fixtures::readAllDescribed(*reader).size(), 1u);
     }
 }

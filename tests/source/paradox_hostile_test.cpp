@@ -184,21 +184,6 @@ TEST(ParadoxHostile, RecordCountBeyondTheFileIsReportedAfterItsRecords) {
     }
 }
 
-TEST(ParadoxHostile, PasswordProtectedTablesAreRefusedClearly) {
-    for (std::uint8_t version : {4, 9, 11, 12}) {
-        SCOPED_TRACE(static_cast<int>(version));
-        ParadoxTableBuilder b(version);
-        b.field("Id", 'I').encryption(0x0A25E09A).row({px::longInt(1)});
-        try {
-            fixtures::openParadox(b.build());
-            FAIL() << "opened";
-        } catch (const EDBEngineError& e) {
-            EXPECT_EQ(e.errorCode(), engine::errEncrypted);
-            EXPECT_NE(std::string(e.what()).find("password"), std::string::npos) << e.what();
-        }
-    }
-}
-
 TEST(ParadoxHostile, EveryTruncationOfEveryFileEndsInAnEngineErrorOrAPartialRead) {
     const auto pristine = sample().build();
     for (const auto& [ext, bytes] : pristine.files) {

@@ -216,6 +216,26 @@ TEST(ParadoxRealFiles, RecordsStructureAndValuesAgreeWithTheFiles) {
          "[State ixPrimary,ixUnique]",
          "",
          {{0, 1, "null"}, {0, 5, "date:715147"}, {0, 6, "int:49"}, {57, 7, "int:360"}}},
+        // password protected, read without the password
+        {"paradoxdriver-leonhad/encrypt/encrypted.db",
+         4,
+         2,
+         "",
+         "",
+         {{0, 0, "int:1"},
+          {0, 1, "text:Value 1"},
+          {1, 0, "int:2"},
+          {1, 1, "text:Value 2"},
+          {2, 0, "int:3"},
+          {2, 1, "text:Value 3"},
+          {3, 0, "int:4"},
+          {3, 1, "text:Last one"}}},
+        {"paradoxdriver-leonhad/encrypt/encrypted35.db",
+         2,
+         2,
+         "",
+         "",
+         {{0, 0, "float:1"}, {0, 1, "text:Test 1"}, {1, 0, "float:2"}, {1, 1, "text:Test2"}}},
         // Cyrillic text stored under a 1252 header: the bytes pass through as they are
         {"pyparadox-grigoryvp/test.db",
          2,
@@ -334,21 +354,6 @@ TEST(ParadoxRealFiles, AMissingBlobFileFailsOnlyItsValues) {
     EXPECT_TRUE(v.isNull());
 }
 
-TEST(ParadoxRealFiles, EncryptedTablesAreRefused) {
-    REQUIRE_TESTDATA(dir);
-    for (const char* path : {"paradoxdriver-leonhad/encrypt/encrypted.db",
-                             "paradoxdriver-leonhad/encrypt/encrypted35.db"}) {
-        SCOPED_TRACE(path);
-        try {
-            open(dir / path);
-            ADD_FAILURE() << "opened";
-        } catch (const EDBEngineError& e) {
-            EXPECT_EQ(e.errorCode(), engine::errEncrypted);
-            EXPECT_NE(std::string(e.what()).find("password protected"), std::string::npos);
-        }
-    }
-}
-
 TEST(ParadoxRealFiles, EveryTableFileOpensOrGivesAnEngineError) {
     REQUIRE_TESTDATA(dir);
     int opened = 0;
@@ -371,12 +376,12 @@ TEST(ParadoxRealFiles, EveryTableFileOpensOrGivesAnEngineError) {
             EXPECT_EQ(ext, ".DB");
             ++opened;
         } catch (const EDBEngineError& e) {
-            // index, blob and validity files are no tables; the two encrypted tables are refused
-            EXPECT_TRUE(ext != ".DB" || e.errorCode() == engine::errEncrypted) << e.what();
+            // index, blob and validity files are no tables
+            EXPECT_NE(ext, ".DB") << e.what();
             ++refused;
         }
     }
-    EXPECT_EQ(opened, 25);
+    EXPECT_EQ(opened, 38); // every table file, the protected ones and those of joins/
     EXPECT_GT(refused, 20);
 }
 

@@ -74,8 +74,53 @@ TEST(ParadoxValidity, AStaleUnknownOrDamagedFileIsIgnoredAndTheTableStillOpens) 
         c.damage(files.at("VAL"));
         const auto reader = fixtures::openParadox(files);
         EXPECT_EQ(requiredColumns(*reader), "");
+        EXPECT_TRUE(reader->rules().references.empty());
+        ASSERT_EQ(reader->rules().notDecoded.size(), 1u); // said, never lost silently
         EXPECT_EQ(fixtures::countRows(*reader), 1u);
     }
+}
+
+// A damaged referential-integrity section or an unreadable value costs only itself.
+TEST(ParadoxValidity, DamageInOnePartKeepsTheOtherChecks) {
+    constexpr std::size_t kRule = 0x35 + 0x1C + 2; // after the one check record and the count
+    struct Case {
+        const char* what;
+        void (*damage)(std::string& val);
+        std::size_t references;
+    };
+    const Case cases[] = {
+        {"intact", [](std::string&) {}, 1},
+        {"rule count past the section", [](std::string& v) { fixtures::pokeU16(v, kRule - 2, 9); },
+         0},
+        {"no key fields", [](std::string& v) { fixtures::pokeU16(v, kRule + 0x19E, 0); }, 0},
+        {"key fields beyond the slots",
+         [](std::string& v) { fixtures::pokeU16(v, kRule + 0x19E, 17); }, 0},
+        {"a field the table lacks", [](std::string& v) { fixtures::pokeU16(v, kRule + 0x1A0, 99); },
+         0},
+        {"section past the footer", [](std::string& v) { fixtures::pokeU32(v, 0x0D, 0xFFFF); }, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto b = orders(11);
+        b.check("Customer", true).reference({"R", {"Customer"}, "CUST.DB", {1}, true});
+        auto files = b.build();
+        c.damage(files.at("VAL"));
+        const auto reader = fixtures::openParadox(files);
+        const bool sectionLost = std::string(c.what) == "section past the footer";
+        EXPECT_EQ(requiredColumns(*reader), sectionLost ? "" : "Customer");
+        EXPECT_EQ(reader->rules().references.size(), c.references);
+        EXPECT_EQ(reader->rules().notDecoded.size(), c.references == 1 ? 0u : 1u);
+    }
+
+    // A time outside the day is no value: that minimum is left out and said so.
+    auto b = orders(11);
+    b.field("Opens", 'T').check("Opens", {true, px::raw("\xFF\xFF\xFF\xFF"), {}, {}, {}, {}, 0});
+    const auto reader = fixtures::openParadox(b.build());
+    const FieldRules& opens = reader->rules().fields.at(6);
+    EXPECT_TRUE(opens.required);
+    EXPECT_FALSE(opens.minimum);
+    EXPECT_EQ(reader->rules().notDecoded,
+              std::vector<std::string>{"The minimum of field \"Opens\" cannot be read."});
 }
 
 TEST(ParadoxValidity, ChecksFollowTheirFieldAfterTheTableGainedAField) {

@@ -8,6 +8,7 @@
 #include "source/engine/codepagechoice.h"
 #include "source/engine/dbase/dbfbytes.h"
 #include "source/engine/dbase/dbfindexfiles.h"
+#include "source/engine/dbase/dbfrules.h"
 #include "source/engine/dbase/dbfvalues.h"
 #include "source/engine/engineerrors.h"
 
@@ -49,6 +50,12 @@ DbfTableReader::DbfTableReader(const TableFiles& files, const ReadOptions& optio
         m_columns.push_back(i);
     }
     readIndexes(files);
+    // The header is read again only for its rules: the header reader keeps none of its bytes.
+    std::string header(m_header.headerLength, '\0');
+    if (m_file->read(0, header.data(), header.size()))
+        m_rules = readDbfRules(m_header, header, m_columns, m_text);
+    else
+        m_rules.fields.resize(m_fields.size());
 }
 
 void DbfTableReader::chooseTextCodePage(const TableFiles& files, const ReadOptions& options) {

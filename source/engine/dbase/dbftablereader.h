@@ -51,6 +51,7 @@ public:
     std::uint64_t recordNumber() const override { return m_record ? m_current + 1 : 0; }
     bool valueDamaged() const override { return m_damaged; }
     bool valueCut() const override { return m_cut; }
+    const TableRules& rules() const override { return m_rules; }
 
 private:
     bool seek(std::uint64_t index);
@@ -73,6 +74,7 @@ private:
     std::vector<FieldDescription> m_fields;
     std::vector<std::size_t> m_columns; // reported column -> index in m_header.fields
     std::vector<IndexDescription> m_indexes;
+    TableRules m_rules;
 
     std::vector<char> m_buffer;
     std::uint64_t m_recordsPerBlock = 1;

@@ -9,7 +9,10 @@
 namespace vorendal::engine::paradox {
 
 ParadoxBlockCursor::ParadoxBlockCursor(const ByteSource& file, const ParadoxHeader& header)
-    : m_file(file), m_header(header), m_block(header.blockSize) {}
+    : m_file(file), m_header(header), m_block(header.blockSize) {
+    if (header.encrypted())
+        m_unscrambler.emplace(header.encryptionKey, header.blockSize);
+}
 
 bool ParadoxBlockCursor::first() {
     m_visited.reset();
@@ -64,10 +67,21 @@ void ParadoxBlockCursor::load(std::uint16_t block) {
                     "Block " + std::to_string(block) +
                         " of the table lies beyond the end of the file; the file is truncated.",
                     m_file.name());
-    const auto present =
+    auto present =
         static_cast<std::size_t>(std::min<std::uint64_t>(m_header.blockSize, fileSize - offset));
     if (!m_file.read(offset, m_block.data(), present))
         engineError(errIo, "The table file cannot be read.", m_file.name());
+    if (m_unscrambler) {
+        // a chunk cut short by the end of the file cannot be unscrambled
+        present -= present % kScrambleChunk;
+        if (present < kBlockHeaderSize)
+            engineError(errCorrupt,
+                        "Block " + std::to_string(block) +
+                            " of the table is cut short by the end of the file; the file is "
+                            "truncated.",
+                        m_file.name());
+        m_unscrambler->dataBlock(m_block.data(), present, block);
+    }
     m_current = block;
     m_next = le16(m_block.data());
     // byte 4: offset of the last record from byte 6; negative in an empty block

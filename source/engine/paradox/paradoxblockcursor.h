@@ -2,16 +2,19 @@
 
 #include <bitset>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "source/engine/bytesource.h"
 #include "source/engine/paradox/paradoxheader.h"
+#include "source/engine/paradox/paradoxscrambler.h"
 
 namespace vorendal::engine::paradox {
 
 // Walks the records of a table along its chain of data blocks, holding one block in memory.
 // The chain gives the records in key order for keyed tables; blocks outside it (free or stale
-// ones) are never read.
+// ones) are never read. The blocks of a password-protected table are unscrambled as they are
+// read, before their header is looked at.
 class ParadoxBlockCursor {
 public:
     // file and header must outlive the cursor.
@@ -27,7 +30,8 @@ public:
 
     // first() and next() throw EDBEngineError errCorrupt when a block number lies outside the
     // file, when the chain returns to a block already read, when a block's record count does not
-    // fit it, or when the file ends inside a block (after the records wholly present there).
+    // fit it, or when the file ends inside a block (after the records wholly present there; in a
+    // protected table, those of the 256-byte chunks wholly present).
 
 private:
     bool enterChainFrom(std::uint16_t block);
@@ -36,6 +40,7 @@ private:
 
     const ByteSource& m_file;
     const ParadoxHeader& m_header;
+    std::optional<ParadoxUnscrambler> m_unscrambler; // protected tables only
     std::vector<unsigned char> m_block;
     std::bitset<65536> m_visited; // block numbers are 16-bit: one bit each bounds the walk
     std::uint16_t m_current = 0;

@@ -7,6 +7,7 @@
 #include "source/engine/engineerrors.h"
 #include "source/engine/paradox/paradoxformat.h"
 #include "source/engine/paradox/paradoxindexes.h"
+#include "source/engine/paradox/paradoxunscrambledsource.h"
 #include "source/engine/paradox/paradoxvalidity.h"
 #include "source/engine/paradox/paradoxvalues.h"
 
@@ -39,9 +40,6 @@ void stripGraphicPrefix(std::string& bytes) {
 ParadoxReader::ParadoxReader(const TableFiles& files, const ReadOptions& options)
     : m_file(openMain(files)), m_header(readParadoxHeader(*m_file, HeaderKind::Table)),
       m_codePage(kDefaultCodePage) {
-    if (m_header.encrypted())
-        engineError(errEncrypted, "The table is password protected.", m_file->name());
-
     bool hasBlobs = false;
     for (const HeaderField& f : m_header.fields)
         hasBlobs =
@@ -61,18 +59,37 @@ ParadoxReader::ParadoxReader(const TableFiles& files, const ReadOptions& options
         names.push_back(m_fields.back().name);
     }
 
-    // A missing or unreadable .VAL only means that no column is required.
-    std::vector<bool> required;
-    try {
-        if (const auto val = files.companion("VAL"))
-            required = readParadoxRequiredFlags(m_header, *val);
-    } catch (const Exception&) {
-    }
-    for (std::size_t c = 0; c < required.size() && c < m_fields.size(); ++c)
-        m_fields[c].required = required[c] && m_fields[c].type != ftAutoInc;
+    readRules(files);
 
     m_indexes = readParadoxIndexes(m_header, names, files);
     m_cursor = std::make_unique<ParadoxBlockCursor>(*m_file, m_header);
+}
+
+// The validity checks file (.VAL) and the autoincrement counter of the header. A missing .VAL
+// only means that the table has no checks; one that cannot be opened or read is reported in the
+// rules, never as a failure of the table.
+void ParadoxReader::readRules(const TableFiles& files) {
+    ParadoxValidity validity;
+    try {
+        if (const auto val = files.companion("VAL"))
+            validity = readParadoxValidity(m_header, *val, m_codePage);
+    } catch (const Exception& e) {
+        validity.rules.notDecoded.push_back("The validity checks file (.VAL) cannot be opened: " +
+                                            e.message());
+    }
+    for (std::size_t c = 0; c < validity.required.size() && c < m_fields.size(); ++c)
+        m_fields[c].required = validity.required[c] && m_fields[c].type != ftAutoInc;
+    m_rules = std::move(validity.rules);
+    m_rules.fields.resize(m_fields.size());
+    // header 0x49: the last autoincrement value given out (not the next one: a table of three
+    // records numbered 1 to 3 keeps 3)
+    unsigned char last[4] = {};
+    if (!m_file->read(0x49, last, sizeof last))
+        return;
+    for (std::size_t c = 0; c < m_fields.size(); ++c)
+        if (m_header.fields[c].code == kAutoInc)
+            m_rules.fields[c].autoIncrement =
+                AutoIncrement{static_cast<std::int64_t>(le32(last)) + 1, 1};
 }
 
 std::unique_ptr<ParadoxBlobFile> ParadoxReader::openBlobFile(const TableFiles& files) const {
@@ -85,6 +102,8 @@ std::unique_ptr<ParadoxBlobFile> ParadoxReader::openBlobFile(const TableFiles& f
     } catch (const Exception& e) {
         reason = "The blob file (.MB) of the table cannot be opened: " + e.message();
     }
+    if (mb && m_header.encrypted()) // a protected table scrambles its .MB whole
+        mb = std::make_unique<ParadoxUnscrambledSource>(std::move(mb), m_header.encryptionKey);
     return std::make_unique<ParadoxBlobFile>(std::move(mb), m_file->name(), reason);
 }
 

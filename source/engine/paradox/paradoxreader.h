@@ -13,12 +13,14 @@
 namespace vorendal::engine::paradox {
 
 // A Paradox table (levels 3.0 to 7.x) opened for reading: structure from the .DB header, index
-// definitions from the .Xnn/.XGn companions, required flags from the .VAL, records along the
-// block chain, blob values from the .MB. Values are decoded only for the column asked for.
+// definitions from the .Xnn/.XGn companions, required flags and rules from the .VAL, records along
+// the block chain, blob values from the .MB. Values are decoded only for the column asked for. The
+// data blocks and the .MB of a password-protected table are unscrambled as they are read; no
+// password is needed.
 class ParadoxReader : public TableReader {
 public:
     // Reads the header and the companions' structure. Throws EDBEngineError (not a Paradox
-    // table, unsupported version, damaged header, errEncrypted for a password-protected table).
+    // table, unsupported version, damaged header).
     // The text's code page is chosen as chooseCodePage() says, from the header's code page.
     explicit ParadoxReader(const TableFiles& files, const ReadOptions& options = {});
     // The cursor refers to the header held here: the reader stays where it was made.
@@ -42,6 +44,8 @@ public:
     std::uint64_t recordNumber() const override { return m_onRecord ? m_recordNumber : 0; }
     bool valueDamaged() const override { return m_damaged; }
     bool valueCut() const override { return m_cut; }
+    bool passwordProtected() const override { return m_header.encrypted(); }
+    const TableRules& rules() const override { return m_rules; }
 
 private:
     struct Column {
@@ -54,6 +58,7 @@ private:
     void readBlob(std::size_t columnIndex, const unsigned char* field, Value& out);
     bool endOfRecords() const;
     std::unique_ptr<ParadoxBlobFile> openBlobFile(const TableFiles& files) const;
+    void readRules(const TableFiles& files);
     std::string textSample() const;
     void sampleMemo(const unsigned char* field, std::uint32_t width, TextSample& sample) const;
 
@@ -63,6 +68,7 @@ private:
     CodePage m_codePage;
     std::vector<FieldDescription> m_fields;
     std::vector<IndexDescription> m_indexes;
+    TableRules m_rules;
     std::vector<Column> m_columns;
     std::unique_ptr<ParadoxBlobFile> m_blobs;
     std::unique_ptr<ParadoxBlockCursor> m_cursor;
