@@ -309,7 +309,10 @@ void TForm1::BitBtn9Click() {
     if (!chosen)
         return;
     Lertabela.initialPath = *chosen;
-    readTableDefinition(criatabela->cells(), QFile::encodeName(*chosen).toStdString());
+    if (readTableDefinition(criatabela->cells(), QFile::encodeName(*chosen).toStdString())
+            .rowsLeftOut)
+        m_prompts.message(
+            QStringLiteral("A definição tem mais de 100 campos; só os 100 primeiros foram lidos."));
 }
 
 void TForm1::BitBtn10Click() {

@@ -34,4 +34,14 @@ void reportReplacedCharacters(const TTable& table, bool namesWritten) {
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
+void reportMadeUpNames(const TTable& table) {
+    for (const TTable::MadeUpName& made : table.madeUpNames()) {
+        // the path as given; the made-up name is ASCII
+        const std::string line = "vorendal-cli: warning: " + table.TableName() + ": field " +
+                                 std::to_string(made.fieldNo) + " has no name; it is called " +
+                                 made.name + ".\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
+    }
+}
+
 } // namespace vorendal::cli

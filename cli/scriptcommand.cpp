@@ -73,6 +73,7 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
     table.setCodePage(codePageOption(options));
     if (options.firebird) {
         table.setTextDelivery(engine::TextDelivery::Utf8);
+        table.setNameUnnamedFields(true); // Firebird takes no empty name
         inputs.firebird = true;
     }
     inputs.warning = [](std::string_view tableName, std::uint64_t record, std::string_view field) {
@@ -112,6 +113,7 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
         // the data script writes the values only; the others write the names
         if (!inputs.firebird)
             reportReplacedCharacters(table, std::string_view(command) != "data");
+        reportMadeUpNames(table);
         status = std::max(status, reportDamage(table, options));
     }
     sink.flush();

@@ -168,6 +168,20 @@ void TestDesigner::tableDefinitionDialogs() {
     QCOMPARE(m_prompts->errors, QStringList{u"File not found."_s});
     QCOMPARE(m_prompts->openRequests[1].initialPath, path);
     QCOMPARE(m_form->PageControl1->currentWidget(), m_form->TabSheet2);
+
+    // a definition of more than 100 rows: the first 100 are read, and the user is told
+    QVERIFY(m_prompts->messages.isEmpty());
+    QFile longFile(m_dir->filePath(u"long.tab"_s));
+    QVERIFY(longFile.open(QIODevice::WriteOnly));
+    for (int i = 1; i <= 101; ++i)
+        longFile.write("F" + QByteArray::number(i) + "\r\nI\r\n\r\n\r\n\r\n");
+    longFile.close();
+    m_prompts->fileAnswers = {longFile.fileName()};
+    QTest::mouseClick(m_form->BitBtn9, Qt::LeftButton);
+    QCOMPARE(
+        m_prompts->messages,
+        QStringList{u"A definição tem mais de 100 campos; só os 100 primeiros foram lidos."_s});
+    QCOMPARE(names(100, 101), (QStringList{u"F100"_s, QString()}));
 }
 
 void TestDesigner::scriptButtons() {

@@ -88,5 +88,26 @@ TEST(ScriptCommands, WarnOnceOfCharactersWrittenAsQuestionMarks) {
     }
 }
 
+// A field without a name: the firebird scripts call it FIELD_<n> and say so; the classic script
+// keeps the name as the table has it.
+TEST(ScriptCommands, FieldsWithoutANameAreNamedForFirebirdAndSaid) {
+    fixtures::TempDir dir;
+    const std::string table =
+        dir.write("t.dbf", fixtures::DbfBuilder(0x03).field("   ", 'C', 1).record({"a"}).bytes())
+            .string();
+    const std::string warning =
+        "vorendal-cli: warning: " + table + ": field 1 has no name; it is called FIELD_1.\n";
+    for (const bool firebird : {false, true}) {
+        testing::internal::CaptureStderr();
+        const auto [status, script] = run(firebird ? std::vector{"--firebird", "all", table.c_str()}
+                                                   : std::vector{"all", table.c_str()});
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), firebird ? warning : "");
+        EXPECT_EQ(status, 0);
+        EXPECT_NE(script.find(firebird ? "  \"FIELD_1\" VARCHAR(1)" : "\"\"                 "),
+                  std::string::npos)
+            << script;
+    }
+}
+
 } // namespace
 } // namespace vorendal::cli

@@ -232,6 +232,7 @@ void DbfTableReader::readMemo(std::string_view raw, bool text, std::size_t colum
         if (m_memo->format() != DbfMemoFile::Format::Fpt)
             replaceSoftReturns(m_memoBytes);
         m_text.append(m_memoBytes, out.startText());
+        m_cut = textFollowsZero(m_memoBytes);
     }
     if (out.text.empty())
         out.setNull();
@@ -245,6 +246,7 @@ void DbfTableReader::value(std::size_t column, Value& out) {
     if (column >= m_columns.size())
         throw std::out_of_range("DbfTableReader::value: no such column");
     m_damaged = false;
+    m_cut = false;
     if (!m_record) {
         out.setNull();
         return;
@@ -266,9 +268,11 @@ void DbfTableReader::value(std::size_t column, Value& out) {
         break;
     case DbfDecode::Text:
         decodeText(raw, &m_text, out);
+        m_cut = textFollowsZero(raw);
         break;
     case DbfDecode::RawText:
         decodeText(raw, nullptr, out);
+        m_cut = textFollowsZero(raw);
         break;
     case DbfDecode::Integer:
         decodeNumber(raw, true, out);
