@@ -26,6 +26,11 @@ QString toQString(std::string_view ansi) {
 }
 
 std::string toAnsi(QStringView text) {
+    std::uint64_t replaced = 0;
+    return toAnsi(text, replaced);
+}
+
+std::string toAnsi(QStringView text, std::uint64_t& replaced) {
     std::string out;
     out.reserve(static_cast<std::size_t>(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -38,8 +43,12 @@ std::string toAnsi(QStringView text) {
             if (ch.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
                 ++i;
             out += '?';
+            ++replaced;
         } else {
-            out += static_cast<char>(unicodeToAnsi(u));
+            // beyond ASCII, '?' is the form of a character that has none
+            const unsigned char ansi = unicodeToAnsi(u);
+            replaced += ansi == '?' ? 1 : 0;
+            out += static_cast<char>(ansi);
         }
     }
     return out;

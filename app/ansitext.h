@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,7 @@ QString toQString(std::string_view ansi);
 
 // QString to 1252 bytes; a character with no 1252 form (a surrogate pair included) becomes '?'.
 std::string toAnsi(QStringView text);
+// The same, adding to replaced the number of characters that became '?' for want of a form.
+std::string toAnsi(QStringView text, std::uint64_t& replaced);
 
 } // namespace vorendal

@@ -37,6 +37,13 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setItemDelegate(new FixedHeightDelegate(this));
+    // A click below the last entry drops the selection but leaves the focus frame on the entry,
+    // which then looks chosen though FileName() is empty: with nothing selected, nothing is
+    // current either.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!selectionModel()->hasSelection() && currentIndex().isValid())
+            selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    });
 }
 
 void FileListBox::setDirectory(const std::string& folder) {

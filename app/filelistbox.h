@@ -9,7 +9,8 @@ namespace vorendal {
 // The file list (FileListBox1): the files of one folder that match its mask, in the order of the
 // user's locale (NameCollation), one selectable at a time. Every reading leaves the process's
 // current directory at its folder and no entry selected; taking the focus does not make an entry
-// current either, so none looks selected until the user picks one.
+// current either, so none looks selected until the user picks one. Whenever the selection goes
+// (a click below the last entry), no entry stays current.
 class FileListBox : public QListWidget {
     Q_OBJECT
 

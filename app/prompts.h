@@ -33,7 +33,7 @@ public:
     virtual std::optional<QString> saveFileName(const FileDialogRequest& request) = 0;
     // The error box: caption the application title, the stop icon and a single "OK".
     virtual void error(const QString& message) = 0;
-    // A plain message with a single "OK".
+    // A plain message with a single "OK", centred on the screen.
     virtual void message(const QString& text) = 0;
 };
 

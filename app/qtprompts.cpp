@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QScreen>
 
 namespace vorendal {
 namespace {
@@ -33,6 +34,22 @@ std::optional<QString> runFileDialog(const FileDialogRequest& request,
     return dialog.selectedFiles().constFirst();
 }
 
+// A message box that comes up in the middle of the screen rather than over the active window.
+class ScreenCentredBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event); // the box takes its final size here
+        if (const QScreen* shownOn = screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(shownOn->geometry().center());
+            move(frame.topLeft());
+        }
+    }
+};
+
 } // namespace
 
 QtPrompts::QtPrompts(QString title) : m_title(std::move(title)) {}
@@ -52,8 +69,8 @@ void QtPrompts::error(const QString& message) {
 }
 
 void QtPrompts::message(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    ScreenCentredBox box(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok,
+                         QApplication::activeWindow());
     box.exec();
 }
 

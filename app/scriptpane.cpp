@@ -96,10 +96,13 @@ QString ScriptPane::text() const {
 }
 
 void ScriptPane::setText(const QString& text) {
-    m_text.replace({}, m_text.end(), toAnsi(text));
+    std::uint64_t replaced = 0;
+    m_text.replace({}, m_text.end(), toAnsi(text, replaced));
     m_text.sealUndoStep();
     m_caret = m_anchor = m_text.end();
     textChanged();
+    if (replaced > 0)
+        Q_EMIT charactersReplaced(replaced);
 }
 
 void ScriptPane::clearText() {

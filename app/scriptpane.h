@@ -58,7 +58,8 @@ public:
     // The whole text, lines separated by CR LF.
     QString text() const;
     // Replaces the whole text, as if the user had typed it ("\n" or CR LF break lines); characters
-    // without a 1252 form become '?'. Throws EOutOfResources when it does not fit.
+    // without a 1252 form become '?' (charactersReplaced tells how many). Throws EOutOfResources
+    // when it does not fit.
     void setText(const QString& text);
     // Removes all text; undoable.
     void clearText();
@@ -88,6 +89,10 @@ public:
     void selectAll();
 
     QSize sizeHint() const override;
+
+Q_SIGNALS:
+    // Text typed, pasted or set had count characters with no 1252 form: they are '?' in the pane.
+    void charactersReplaced(quint64 count);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -51,16 +51,19 @@ void ScriptPane::moveCaret(TextPosition to, bool extend) {
 }
 
 void ScriptPane::insertTyped(const QString& typed, EditKind kind) {
+    std::uint64_t replaced = 0;
     try {
         const TextPosition from = std::min(m_anchor, m_caret);
         const TextPosition to = std::max(m_anchor, m_caret);
-        m_caret = m_anchor = m_text.replace(from, to, toAnsi(typed), kind);
+        m_caret = m_anchor = m_text.replace(from, to, toAnsi(typed, replaced), kind);
     } catch (const EOutOfResources&) {
         QApplication::beep(); // the user cannot type beyond the capacity
         return;
     }
     m_preferredX = -1;
     textChanged();
+    if (replaced > 0)
+        Q_EMIT charactersReplaced(replaced);
 }
 
 void ScriptPane::removeSelection(EditKind kind) {

@@ -78,6 +78,17 @@ StringGrid::StringGrid(const QList<int>& columnWidths, int rowHeight, QWidget* p
     top->setFixedHeight(rowHeight);
     for (int c = 1; c < columnWidths.size(); ++c)
         top->resizeSection(c - 1, columnWidths[c]);
+    // a heading wider than its column in the font at hand widens the column, so that it is read
+    // whole
+    connect(m_model, &QAbstractItemModel::headerDataChanged, this,
+            [this, columnWidths](Qt::Orientation orientation, int first, int last) {
+                if (orientation != Qt::Horizontal)
+                    return;
+                QHeaderView* headings = horizontalHeader();
+                for (int section = first; section <= last; ++section)
+                    headings->resizeSection(section, std::max(columnWidths.value(section + 1),
+                                                              headings->sectionSizeHint(section)));
+            });
 
     QHeaderView* side = verticalHeader();
     side->setMinimumSectionSize(1);

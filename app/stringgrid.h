@@ -19,8 +19,8 @@ class StringGrid : public QTableView {
     Q_OBJECT
 
 public:
-    // columnWidths: the width of every column, the fixed one first; rowHeight: the height of
-    // every row.
+    // columnWidths: the width of every column, the fixed one first; a column whose heading needs
+    // more room in the grid's font gets that much. rowHeight: the height of every row.
     StringGrid(const QList<int>& columnWidths, int rowHeight, QWidget* parent = nullptr);
     ~StringGrid() override;
 

@@ -32,13 +32,16 @@
 #include "app/prompts.h"
 #include "app/scriptpane.h"
 #include "app/stringgrid.h"
+#include "app/windowframe.h"
 #include "base/exceptions.h"
 #include "designer/designergrid.h"
 #include "designer/tabledefinition.h"
-#include "scripts/dataexport.h"
+#include "scripts/paneexport.h"
 #include "scripts/procedurescript.h"
 #include "scripts/structurescript.h"
+#include "scripts/usernotices.h"
 #include "source/damagereport.h"
+#include "source/tablerequest.h"
 
 namespace vorendal {
 namespace {
@@ -65,6 +68,30 @@ void showNearestFolderAbove(DirectoryListBox& tree, const std::filesystem::path&
         }
     }
 }
+
+// When it goes, however the run ends, the status bar tells how many characters of Table1's text
+// the run wrote as "?": part picks the names or the values, as the run writes them.
+class ReplacedNotice {
+public:
+    ReplacedNotice(TForm1& form, std::uint64_t ReplacedCharacters::*part)
+        : m_form(form), m_part(part) {}
+    ~ReplacedNotice() {
+        try {
+            const std::string notice =
+                replacedInTableNotice(m_form.Table1.replacedCharacters().*m_part);
+            if (!notice.empty())
+                m_form.StatusBar1->showMessage(toQString(notice));
+        } catch (...) {
+            // out of memory for the notice: the run's own outcome stands
+        }
+    }
+    ReplacedNotice(const ReplacedNotice&) = delete;
+    ReplacedNotice& operator=(const ReplacedNotice&) = delete;
+
+private:
+    TForm1& m_form;
+    std::uint64_t ReplacedCharacters::*m_part;
+};
 
 // Where table definitions are kept: the user's documents folder, or the home folder for a user
 // who has none.
@@ -110,6 +137,11 @@ void TForm1::onClick(QAbstractButton* button, void (TForm1::*handler)()) {
             // whatever a click appends to the script pane is taken back by one undo, also when
             // the handler fails halfway
             const ScriptPane::AppendGroup oneUndoStep(*RichEdit1);
+            // a failed request leaves the table closed for the next one
+            const TableRequest request(Table1);
+            // a notice belongs to the request before
+            StatusBar1->clearMessage();
+            m_typedReplaced = 0;
             (this->*handler)();
         });
     });
@@ -140,6 +172,11 @@ void TForm1::connectHandlers() {
             [this](int row) { guarded(m_prompts, [&] { DirectoryListBox1Open(row); }); });
     connect(DirectoryListBox1, &DirectoryListBox::directoryChanged, DriveComboBox1,
             &DriveComboBox::followFolder);
+    // typing on adds up until the next click
+    connect(RichEdit1, &ScriptPane::charactersReplaced, this, [this](quint64 count) {
+        m_typedReplaced += count;
+        StatusBar1->showMessage(toQString(replacedInPaneNotice(m_typedReplaced)));
+    });
 }
 
 void TForm1::setUpTableDefinitionDialogs() {
@@ -173,8 +210,10 @@ void TForm1::startBrowser() {
 void TForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // a spontaneous show is the window coming back from minimised, not a showing of the form
-    if (!event->spontaneous())
-        guarded(m_prompts, [this] { FormShow(); });
+    if (event->spontaneous())
+        return;
+    showCaptionOnly(*this); // before the window manager maps the window
+    guarded(m_prompts, [this] { FormShow(); });
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {
@@ -209,6 +248,7 @@ void TForm1::criatabelaGetEditText(QObject* /*Sender*/, int ACol, int /*ARow*/,
 }
 
 void TForm1::BitBtn1Click() {
+    const ReplacedNotice notice(*this, &ReplacedCharacters::names);
     writeStructureScript(Table1, FileListBox1->FileName(), *RichEdit1);
 }
 
@@ -231,6 +271,7 @@ void TForm1::BitBtn3Click() {
 }
 
 void TForm1::BitBtn4Click() {
+    const ReplacedNotice notice(*this, &ReplacedCharacters::names);
     writeProcedureScript(Table1, FileListBox1->FileName(), *RichEdit1);
 }
 
@@ -242,8 +283,10 @@ void TForm1::BitBtn6Click() {
     // the settings as they are now: a change announced while the progress dialog takes its
     // events applies to the next export, not to the rest of this one
     const RegionalSettings settings = regionalSettings();
+    const ReplacedNotice notice(*this, &ReplacedCharacters::values);
     ExportProgressDialog progress(this, exportProgressDelay);
-    writeDataExport(Table1, FileListBox1->FileName(), settings, *RichEdit1, progress.callback());
+    writeDataExportToPane(Table1, FileListBox1->FileName(), settings, *RichEdit1,
+                          progress.callback());
     // damaged values were exported as NULL; the user learns which, after the last line
     if (!Table1.damage().empty())
         throw EDatabaseError(damageMessage(Table1.damage()));
@@ -266,7 +309,10 @@ void TForm1::BitBtn9Click() {
     if (!chosen)
         return;
     Lertabela.initialPath = *chosen;
-    readTableDefinition(criatabela->cells(), QFile::encodeName(*chosen).toStdString());
+    if (readTableDefinition(criatabela->cells(), QFile::encodeName(*chosen).toStdString())
+            .rowsLeftOut)
+        m_prompts.message(
+            QStringLiteral("A definição tem mais de 100 campos; só os 100 primeiros foram lidos."));
 }
 
 void TForm1::BitBtn10Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 #include <QString>
 #include <QWidget>
@@ -139,6 +140,8 @@ private:
     // The save dialog's offer: the root at first, then the full name last confirmed.
     QString m_scriptSavePath;
     RegionalSettings m_regionalSettings;
+    // Characters typed or pasted into the script pane since the last click that became '?'.
+    std::uint64_t m_typedReplaced = 0;
 };
 
 } // namespace vorendal

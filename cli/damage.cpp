@@ -24,4 +24,27 @@ int reportDamage(const TTable& table, const Options& options) {
                         table.textDelivery() == engine::TextDelivery::Utf8, options);
 }
 
+void reportReplacedCharacters(const TTable& table, bool namesWritten) {
+    const ReplacedCharacters replaced = table.replacedCharacters();
+    const std::uint64_t count = replaced.values + (namesWritten ? replaced.names : 0);
+    if (count == 0)
+        return;
+    const std::string line = "vorendal-cli: warning: " + table.TableName() + ": " +
+                             std::to_string(count) +
+                             (count == 1 ? " character has" : " characters have") +
+                             " no Windows-1252 form and became '?'; --firebird keeps every "
+                             "character\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+void reportMadeUpNames(const TTable& table) {
+    for (const TTable::MadeUpName& made : table.madeUpNames()) {
+        // the path as given; the made-up name is ASCII
+        const std::string line = "vorendal-cli: warning: " + table.TableName() + ": field " +
+                                 std::to_string(made.fieldNo) + " has no name; it is called " +
+                                 made.name + ".\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
+    }
+}
+
 } // namespace vorendal::cli

@@ -15,8 +15,10 @@ int runDescribe(const Options& options, std::FILE* out) {
     int status = 0;
     TTable table("Table1");
     table.setCodePage(codePageOption(options));
-    if (options.firebird) // the texts as the firebird profile writes them
+    if (options.firebird) { // the texts and names as the firebird profile writes them
         table.setTextDelivery(engine::TextDelivery::Utf8);
+        table.setNameUnnamedFields(true);
+    }
     for (const std::string& operand : options.operands) {
         try {
             // The argument's bytes are the file's name: they reach the file system unchanged.
@@ -34,6 +36,7 @@ int runDescribe(const Options& options, std::FILE* out) {
         }
         table.Close();
         std::fflush(out);
+        reportMadeUpNames(table);
         status = std::max(status, reportDamage(table, options));
     }
     return status;

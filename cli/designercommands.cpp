@@ -17,7 +17,12 @@ int runDesignerScript(DesignerScript kind, const char* command, const Options& o
     if (options.operands.size() != 2)
         throw UsageError(std::string(command) + " needs DEFINITION.tab and NAME");
     DesignerGrid grid;
-    readTableDefinition(grid, options.operands[0]);
+    if (readTableDefinition(grid, options.operands[0]).rowsLeftOut)
+        std::fprintf(stderr,
+                     "vorendal-cli: warning: %s: the definition holds more than %d rows; only the "
+                     "first %d are used.\n",
+                     options.operands[0].c_str(), DesignerGrid::kDesignRows,
+                     DesignerGrid::kDesignRows);
     // Arguments arrive as UTF-8; the grid and the table name are 1252 like the window's, and
     // the profile decides the script's encoding.
     const std::string tableName = utf8ToAnsi(options.operands[1]);

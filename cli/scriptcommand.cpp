@@ -94,6 +94,7 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
     table.setCodePage(codePageOption(options));
     if (options.firebird) {
         table.setTextDelivery(engine::TextDelivery::Utf8);
+        table.setNameUnnamedFields(true); // Firebird takes no empty name
         inputs.firebird = true;
     }
     ScriptFileSink sink(out);
@@ -123,6 +124,10 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
         table.Close();
         sink.flush();
         std::fflush(out);
+        // the data script writes the values only; the others write the names
+        if (!inputs.firebird)
+            reportReplacedCharacters(table, std::string_view(command) != "data");
+        reportMadeUpNames(table);
         status = std::max(status, reportDamage(table, options));
     }
     sink.flush();

@@ -6,6 +6,7 @@
 #include "base/exceptions.h"
 #include "base/textfile.h"
 #include "designer/designergrid.h"
+#include "designer/firebirdrowcheck.h"
 
 namespace vorendal {
 
@@ -58,6 +59,9 @@ struct DesignerScriptProfile {
     std::string_view alterField;
     std::string_view alterKeyHead;
     std::string_view terminator; // ends every statement
+    // Checks each named row's cells before anything is written or normalised (throws); nullptr:
+    // the cells go into the script as typed.
+    void (*checkRow)(int row, std::string_view name, std::string_view type, std::string_view size);
 };
 
 namespace {
@@ -110,10 +114,12 @@ constexpr DesignerScriptProfile kClassicProfile = {
     .alterField = "ADD ",
     .alterKeyHead = "ADD PRIMARY KEY (",
     .terminator = "",
+    .checkRow = nullptr,
 };
 
 // A whole script for isql-fb on a dialect 3 database: it says its own character set and ends
-// every statement, so it runs as one file.
+// every statement, so it runs as one file. Only the eight letters and the sizes Firebird takes
+// get into it: a cell that would put other text into a statement is refused.
 constexpr DesignerScriptProfile kFirebirdProfile = {
     .types = kFirebirdTypes,
     .quote = "\"",
@@ -132,6 +138,7 @@ constexpr DesignerScriptProfile kFirebirdProfile = {
     .alterField = "ADD ",
     .alterKeyHead = "ADD PRIMARY KEY (",
     .terminator = ";",
+    .checkRow = checkFirebirdDesignerRow,
 };
 
 std::string join(std::initializer_list<std::string_view> parts) {
@@ -160,7 +167,8 @@ bool isPositiveWholeNumber(std::string_view text) {
 
 // The SQL type of a type cell (already upper-cased); sets the size cell as the letter fixes it.
 // A cell that holds no letter of the table stands for itself, so that a domain name typed there
-// reaches the script; an empty one contributes nothing.
+// reaches the script; an empty one contributes nothing. (The firebird profile's row check lets
+// no such cell through.)
 std::string sqlTypeOf(const DesignerScriptProfile& profile, DesignerGrid& grid, int row) {
     const std::string& type = grid.cell(DesignerGrid::kTypeColumn, row);
     for (const TypeLetter& entry : profile.types) {
@@ -203,6 +211,16 @@ std::string fieldLine(const DesignerScriptProfile& profile, DesignerGrid& grid, 
     const std::string sqlType = sqlTypeOf(profile, grid, row);
     return ansiUpperCase(
         join({quoted(profile, name), "  ", sqlType, notNull ? profile.notNull : profile.nullable}));
+}
+
+void checkRows(const DesignerScriptProfile& profile, const DesignerGrid& grid) {
+    if (profile.checkRow == nullptr)
+        return;
+    for (int row = DesignerGrid::kFirstFieldRow;
+         row <= DesignerGrid::kDesignRows && grid.isNamed(row); ++row)
+        profile.checkRow(row, grid.cell(DesignerGrid::kNameColumn, row),
+                         grid.cell(DesignerGrid::kTypeColumn, row),
+                         grid.cell(DesignerGrid::kSizeColumn, row));
 }
 
 bool nextRowIsNamed(const DesignerGrid& grid, int row) {
@@ -309,6 +327,7 @@ bool writeDesignerScript(DesignerScript kind, DesignerGrid& grid, std::string_vi
     if (tableName.empty())
         return false;
     refuseUnsafeTableName(tableName);
+    checkRows(profile, grid);
     const ScriptLines lines(profile, writeLine);
     if (!profile.topLine.empty())
         lines(profile.topLine);

@@ -34,8 +34,9 @@ const DesignerScriptProfile& classicDesignerProfile();
 // Scripts for isql-fb on a Firebird 3+ dialect 3 database: UTF-8 after a first line
 // "SET NAMES UTF8;", every name delimited with inner double quotes doubled, the table name
 // upper-cased in both scripts (so that ALTER TABLE finds the table CREATE TABLE made), text in
-// CHARACTER SET UTF8, M a text blob, C a CHAR of the size when it is a whole number above 0
-// (else of 1), and every statement ended by ";".
+// CHARACTER SET UTF8, M a text blob, C a CHAR of the size when it is above 0 (else of 1), and
+// every statement ended by ";". Rows are first checked by checkFirebirdDesignerRow: only the
+// eight letters and the sizes Firebird takes, else an Exception naming the row.
 const DesignerScriptProfile& firebirdDesignerProfile();
 
 // Throws EInOutError 3 ("Invalid filename") for a table name that would put the script outside
@@ -44,8 +45,9 @@ void refuseUnsafeTableName(std::string_view tableName);
 
 // Writes the script for tableName (1252, as typed) line by line in the profile's form and
 // normalises the grid on the way. An empty name does nothing and returns false. Throws EInOutError
-// 3 for an unsafe name before anything is written or normalised; whatever writeLine throws stops
-// the script there, leaving the rows processed so far normalised.
+// 3 for an unsafe name, and the profile's row check its Exception, before anything is written or
+// normalised; whatever writeLine throws stops the script there, leaving the rows processed so far
+// normalised.
 bool writeDesignerScript(DesignerScript kind, DesignerGrid& grid, std::string_view tableName,
                          const ScriptLineWriter& writeLine,
                          const DesignerScriptProfile& profile = classicDesignerProfile());

@@ -24,9 +24,11 @@ void saveTableDefinition(const DesignerGrid& grid, const std::filesystem::path& 
     file.close();
 }
 
-void readTableDefinition(DesignerGrid& grid, const std::filesystem::path& path) {
+TableDefinitionReading readTableDefinition(DesignerGrid& grid, const std::filesystem::path& path) {
     TextFileReader file(path);
-    for (int row = DesignerGrid::kFirstFieldRow; row <= DesignerGrid::kDesignRows; ++row) {
+    TableDefinitionReading reading;
+    int row = DesignerGrid::kFirstFieldRow;
+    for (; row <= DesignerGrid::kDesignRows; ++row) {
         const std::string name = file.readLine();
         // only the group's first line is compared, and exactly: " #" is a name
         if (name == kEndOfRows)
@@ -35,7 +37,16 @@ void readTableDefinition(DesignerGrid& grid, const std::filesystem::path& path) 
         for (int col = DesignerGrid::kNameColumn + 1; col <= DesignerGrid::kLastColumn; ++col)
             grid.setCell(col, row, file.readLine());
     }
+    // After the 100th row the file should end, or close the list; empty lines say nothing.
+    while (row > DesignerGrid::kDesignRows && !file.atEnd()) {
+        const std::string line = file.readLine();
+        if (!line.empty()) {
+            reading.rowsLeftOut = line != kEndOfRows;
+            break;
+        }
+    }
     file.close();
+    return reading;
 }
 
 } // namespace vorendal

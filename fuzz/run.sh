@@ -2,8 +2,8 @@
 # Runs each fuzz target for a bounded time from its committed seeds (fuzz/corpus/<target>).
 # Usage: fuzz/run.sh BUILD_FUZZ_DIR SECONDS
 #        fuzz/run.sh --corpus BUILD_FUZZ_DIR   rebuilds fuzz/corpus: the shared real tables, each
-#            file of a table family cut to its first few KiB, and the hostile seeds of seeds.cpp,
-#            minimised by libFuzzer's -merge.
+#            file of a table family cut to its first few KiB, and the hostile seeds of seeds.cpp
+#            (the only seeds of fuzz_tab), minimised by libFuzzer's -merge.
 # Inputs stay small (-max_len below): a whole large table costs every run its full size, and the
 # readers' interesting paths lie in headers, the first blocks and the companions' first bytes.
 set -euo pipefail
@@ -61,7 +61,7 @@ seed() { # seed DIR dbf|paradox
 
 max_len() {
     case "$1" in
-        fuzz_dbf) echo 8192 ;;
+        fuzz_dbf|fuzz_tab) echo 8192 ;;
         *) echo 24576 ;;
     esac
 }
@@ -83,11 +83,14 @@ PY
 
 if [ "$rebuild" = yes ]; then
     "$bin/vorendal_fuzz_seeds" "$work/hostile"
-    for kind in dbf paradox; do
+    for kind in dbf paradox tab; do
         name="fuzz_$kind"
-        seed "$work/$name" "$kind"
+        mkdir -p "$work/$name"
+        if [ "$kind" != tab ]; then # no real table definition files: the hostile ones alone
+            seed "$work/$name" "$kind"
+        fi
         cp "$work/hostile/$name"/* "$work/$name"/
-        cut_parts "$work/$name" "$kind"
+        [ "$kind" = tab ] || cut_parts "$work/$name" "$kind"
         rm -rf "${root:?}/fuzz/corpus/$name"
         mkdir -p "$root/fuzz/corpus/$name"
         "$bin/$name" -merge=1 -max_len="$(max_len "$name")" -timeout=10 \

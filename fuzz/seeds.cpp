@@ -2,12 +2,16 @@
 // theirs, each damaged the way a hostile file was found to be (duplicate field names, memos and
 // blobs that claim gigabytes or are shared by every record, memos without an end, tables cut
 // short), and password-protected Paradox tables, framed as the fuzz targets expect their input.
-// Usage: vorendal_fuzz_seeds DIR (writes DIR/fuzz_dbf/* and DIR/fuzz_paradox/*).
+// Also the hostile table definition files: cells that carry statements, a zero byte in a name,
+// more than 100 rows, files without their end.
+// Usage: vorendal_fuzz_seeds DIR (writes DIR/fuzz_dbf/*, DIR/fuzz_paradox/* and DIR/fuzz_tab/*).
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "tests/fixtures/dbfbuilder.h"
 #include "tests/fixtures/dbfcells.h"
@@ -177,6 +181,41 @@ void protectedParadoxSeeds(const fs::path& dir) {
     }
 }
 
+// A table definition file: five CR LF lines per row (cells separated by "|" in rows), then "#".
+std::string tabFile(std::initializer_list<std::string_view> rows, bool closed = true) {
+    std::string text;
+    for (std::string_view row : rows) {
+        for (std::size_t start = 0;;) {
+            const std::size_t bar = row.find('|', start);
+            text.append(row.substr(start, bar - start)).append("\r\n");
+            if (bar == std::string_view::npos)
+                break;
+            start = bar + 1;
+        }
+    }
+    return closed ? text + "#\r\n" : text;
+}
+
+void tabSeeds(const fs::path& dir) {
+    write(dir / "clientes", tabFile({"codigo|i||x|", "nome|v|60||N", "saldo|n|15,2||S"}));
+    write(dir / "size-injection",
+          tabFile({"a|v|10) CHARACTER SET UTF8); CREATE TABLE PWNED7 (X INTEGER||"}));
+    write(dir / "type-injection", tabFile({"a|INTEGER); DROP TABLE T; --|||", "b|c|2||"}));
+    write(dir / "numeric-injection", tabFile({"a|n|15,2); CREATE TABLE P (X INTEGER|||"}));
+    write(dir / "zero-byte-name",
+          tabFile({std::string_view("a\0|i|||", 7),
+                   "x\" INTEGER); CREATE TABLE PWNED (Y INTEGER); --|i|||"}));
+    write(dir / "quotes-in-names", tabFile({"a\"b|v|8|*|", "\"\"|c|||N", "#x|m|||"}));
+    write(dir / "bounds", tabFile({"v|v|8191||", "w|v|8192||", "n|n|18,18||", "p|n|19||", "z|n|0||",
+                                   "c|c|0||", "d|c|00012||", "e|v|-1||"}));
+    write(dir / "without-end", tabFile({"a|v|10||", "b|"}, false));
+    write(dir / "cr-and-ctrl-z", "a\rb\r\nv\r\n1\r\n\r\n\r\nc\x1Av\r\n#\r\n");
+    std::string many;
+    for (int i = 1; i <= 150; ++i)
+        many += "f" + std::to_string(i) + "\r\ni\r\n\r\n\r\n\r\n";
+    write(dir / "150-rows", many + "#\r\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -187,5 +226,6 @@ int main(int argc, char** argv) {
     dbfSeeds(fs::path(argv[1]) / "fuzz_dbf");
     paradoxSeeds(fs::path(argv[1]) / "fuzz_paradox");
     protectedParadoxSeeds(fs::path(argv[1]) / "fuzz_paradox");
+    tabSeeds(fs::path(argv[1]) / "fuzz_tab");
     return 0;
 }

@@ -12,8 +12,10 @@
 
 namespace vorendal {
 
-// Capacity of the script pane in characters, each line break counting as two (CR and LF).
-inline constexpr std::size_t kScriptPaneCapacity = std::size_t{64} * 1024 * 1024;
+// Capacity of the script pane in characters, each line break counting as two (CR and LF): room
+// for the data export of a table of a few million records (one of 1,000,000 records with eight
+// fields of mixed types makes about 110 MB); beyond that, vorendal-cli writes the script.
+inline constexpr std::size_t kScriptPaneCapacity = std::size_t{256} * 1024 * 1024;
 
 // Characters of text against the capacity: each CR LF, lone CR or lone LF counts as two.
 std::size_t paneTextCost(std::string_view text);

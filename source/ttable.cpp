@@ -198,7 +198,9 @@ void TTable::setTableName(const std::string& path) {
         fail("Cannot perform this operation on an open dataset");
     m_tableName = path;
     m_damage.clear(); // the report belongs to the table at the old path
+    m_madeUpNames.clear();
     m_rules = {};
+    m_replaced = {};
     m_fieldDefsStale = true;
     m_indexDefsStale = true;
 }
@@ -220,9 +222,18 @@ std::unique_ptr<engine::TableReader> TTable::openReader() const {
     return m_readers(m_tableName);
 }
 
+namespace {
+
+bool hasNoName(std::string_view name) {
+    return name.find_first_not_of(' ') == std::string_view::npos;
+}
+
+} // namespace
+
 void TTable::takeFieldDefs(const engine::TableReader& reader) {
     std::vector<TFieldDef> defs;
     defs.reserve(reader.fields().size());
+    m_madeUpNames.clear();
     std::unordered_set<std::string> taken; // upper-cased names already in use
     taken.reserve(reader.fields().size() * 2);
     // Per upper-cased name: the number its next "%s_%d" candidate starts from. Names are only
@@ -230,6 +241,10 @@ void TTable::takeFieldDefs(const engine::TableReader& reader) {
     std::unordered_map<std::string, int> nextNumber;
     for (const auto& f : reader.fields()) {
         std::string name = f.name;
+        if (m_nameUnnamed && hasNoName(name)) {
+            name = "FIELD_" + std::to_string(defs.size() + 1);
+            m_madeUpNames.push_back({static_cast<int>(defs.size() + 1), name});
+        }
         std::string key = ansiUpperCase(name);
         if (taken.count(key) != 0) {
             int& n = nextNumber.try_emplace(key, 1).first->second;
@@ -239,9 +254,12 @@ void TTable::takeFieldDefs(const engine::TableReader& reader) {
                 if (taken.count(candidate) == 0)
                     break;
             }
-            name = f.name + "_" + std::to_string(n);
+            name += "_" + std::to_string(n);
             key = std::move(candidate);
         }
+        if (!m_madeUpNames.empty() &&
+            m_madeUpNames.back().fieldNo == static_cast<int>(defs.size() + 1))
+            m_madeUpNames.back().name = name;
         taken.insert(std::move(key));
         defs.push_back({name, f.type, f.size, f.type == ftAutoInc ? false : f.required});
     }
@@ -252,8 +270,34 @@ void TTable::takeFieldDefs(const engine::TableReader& reader) {
 void TTable::takeIndexDefs(const engine::TableReader& reader) {
     m_indexDefs.m_items.clear();
     for (const auto& ix : reader.indexes())
-        m_indexDefs.m_items.push_back({ix.fields, ix.options});
+        m_indexDefs.m_items.push_back({keyWithMadeUpNames(reader, ix), ix.options});
     m_indexDefsStale = false;
+}
+
+// The key's names, a name without text replaced by the made-up name of the first field so
+// named (an index key names the first of duplicate fields the same way). An empty key is one
+// such name unless the index is on an expression.
+std::string TTable::keyWithMadeUpNames(const engine::TableReader& reader,
+                                       const engine::IndexDescription& index) const {
+    const std::string& fields = index.fields;
+    if (m_madeUpNames.empty() || (fields.empty() && index.options.contains(ixExpression)))
+        return fields;
+    std::string key;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = std::min(fields.find(';', start), fields.size());
+        const std::string_view name(fields.data() + start, end - start);
+        if (start > 0)
+            key += ';';
+        const auto same =
+            std::find_if(m_madeUpNames.begin(), m_madeUpNames.end(), [&](const MadeUpName& made) {
+                return reader.fields()[static_cast<std::size_t>(made.fieldNo - 1)].name == name;
+            });
+        key += same != m_madeUpNames.end() ? std::string_view(same->name) : name;
+        if (end == fields.size())
+            return key;
+        start = end + 1;
+    }
 }
 
 void TTable::updateIndexDefs() {
@@ -277,6 +321,7 @@ void TTable::Open() {
     if (Active())
         return;
     m_damage.clear();
+    m_replaced = {};
     auto reader = openReader();
     takeFieldDefs(*reader);
     std::vector<std::unique_ptr<TField>> fields;
@@ -287,6 +332,8 @@ void TTable::Open() {
         fields.push_back(std::unique_ptr<TField>(new TField(*this, i, def.Name, def.DataType)));
     }
     m_fields = std::move(fields);
+    // what the reader replaced so far lies in the names it read on opening
+    m_replaced = {reader->replacedCharacters(), 0};
     m_reader = std::move(reader);
     m_codePageUsed = m_reader->codePage();
     m_passwordProtected = m_reader->passwordProtected();
@@ -297,9 +344,16 @@ void TTable::Open() {
 }
 
 void TTable::Close() {
+    m_replaced = replacedCharacters();
     m_fields.clear();
     m_reader.reset();
     m_eof = true;
+}
+
+ReplacedCharacters TTable::replacedCharacters() const {
+    if (!Active())
+        return m_replaced;
+    return {m_replaced.names, m_reader->replacedCharacters() - m_replaced.names};
 }
 
 void TTable::checkActive() const {
@@ -330,6 +384,9 @@ void TTable::readValue(std::size_t column, engine::Value& out) {
     m_reader->value(column, out);
     if (m_reader->valueDamaged())
         m_damage.add(m_fieldDefs.m_items.at(column).Name, m_reader->recordNumber());
+    else if (m_reader->valueCut())
+        m_damage.add(m_fieldDefs.m_items.at(column).Name, m_reader->recordNumber(),
+                     DamageKind::CutAtZero);
 }
 
 } // namespace vorendal

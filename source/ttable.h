@@ -98,6 +98,12 @@ private:
     mutable std::uint64_t m_loadedRecord = 0;
 };
 
+// Characters of a table's text that have no Windows-1252 form and were handed out as '?'.
+struct ReplacedCharacters {
+    std::uint64_t names = 0;  // in the field and index names
+    std::uint64_t values = 0; // in the values read
+};
+
 // The table component. Keeps the path, opens the file through the table engine, and yields field
 // definitions, index definitions and records. Its own failures carry its name ("Table1: ...").
 class TTable {
@@ -143,6 +149,17 @@ public:
     std::uint64_t RecordCount() const { return m_reader ? m_reader->recordCount() : 0; }
     // The code page the last opened table's text is read under, and why.
     const engine::CodePageChoice& codePageUsed() const { return m_codePageUsed; }
+    // Whether a field without a name (empty, or blanks only) of the tables read from now on is
+    // given the name FIELD_<n>, n its field number from 1, before duplicate names are numbered;
+    // an index key naming it names the made-up name instead. Off at the start (the classic
+    // scripts keep the empty name); kept like the code page.
+    void setNameUnnamedFields(bool on) { m_nameUnnamed = on; }
+    // The made-up names of the table whose definitions were read last, in field order.
+    struct MadeUpName {
+        int fieldNo; // from 1
+        std::string name;
+    };
+    const std::vector<MadeUpName>& madeUpNames() const { return m_madeUpNames; }
     // Whether the last opened table is password protected (it is read all the same).
     bool passwordProtected() const { return m_passwordProtected; }
     // The rules the last opened table carries (checks, defaults, lookups, autoincrement,
@@ -162,10 +179,14 @@ public:
     // Counts the records visited since First(); fields use it to know their value is current.
     std::uint64_t recordSerial() const { return m_recordSerial; }
 
-    // The values read since the table was last opened that could not be read (damaged memos,
-    // read as null), per field with the first record number. Emptied by Open() and by a new path,
-    // kept by Close().
+    // The values read since the table was last opened that could not be read whole (damaged
+    // memos and blobs, read as null; text cut at a zero byte), per field and kind with the first
+    // record number. Emptied by Open() and by a new path, kept by Close().
     const DamageReport& damage() const { return m_damage; }
+    // The characters of the table's text that had no Windows-1252 form and were handed out as
+    // '?' (never with the UTF-8 delivery): in the names of the last opening and in the values
+    // read since it. Set anew by Open(), emptied by a new path, kept by Close().
+    ReplacedCharacters replacedCharacters() const;
 
 private:
     friend class TIndexDefs;
@@ -176,6 +197,8 @@ private:
     std::unique_ptr<engine::TableReader> openReader() const;
     void takeFieldDefs(const engine::TableReader& reader);
     void takeIndexDefs(const engine::TableReader& reader);
+    std::string keyWithMadeUpNames(const engine::TableReader& reader,
+                                   const engine::IndexDescription& index) const;
     void updateIndexDefs();
     void readValue(std::size_t column, engine::Value& out);
     void checkActive() const;
@@ -196,7 +219,10 @@ private:
     engine::CodePageChoice m_codePageUsed;
     bool m_passwordProtected = false;
     DamageReport m_damage;
+    bool m_nameUnnamed = false;
+    std::vector<MadeUpName> m_madeUpNames;
     TableRules m_rules;
+    ReplacedCharacters m_replaced; // values: as of the last Close()
 };
 
 } // namespace vorendal

@@ -7,7 +7,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev qt6-base-dev qt6-translations-l10n fonts-dejavu-core
-    fonts-liberation2 firebird-dev)
+    fonts-liberation2 libxcb1-dev firebird-dev)
 for group in "$@"; do
     case "$group" in
         fuzz) packages+=(clang libclang-rt-14-dev) ;;

@@ -23,8 +23,9 @@ bool isLeadByte(int codePage, unsigned char b) {
     return b >= 0x81 && b <= 0xFE;
 }
 
-// Appends the 1252 form of the UTF-8 text in bytes.
-void appendUtf8AsAnsi(std::string_view bytes, std::string& out) {
+// Appends the 1252 form of the UTF-8 text in bytes; returns how many characters became '?'.
+std::size_t appendUtf8AsAnsi(std::string_view bytes, std::string& out) {
+    std::size_t replaced = 0;
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto b = static_cast<unsigned char>(bytes[i]);
@@ -36,12 +37,17 @@ void appendUtf8AsAnsi(std::string_view bytes, std::string& out) {
         const std::size_t length = utf8SequenceLength(bytes, i);
         if (length == 0) {
             out += '?';
+            ++replaced;
             ++i;
             continue;
         }
-        out += static_cast<char>(unicodeToAnsi(utf8CodePoint(bytes.substr(i, length))));
+        // beyond ASCII, '?' is the form of a character that has none
+        const unsigned char ansi = unicodeToAnsi(utf8CodePoint(bytes.substr(i, length)));
+        replaced += ansi == '?' ? 1 : 0;
+        out += static_cast<char>(ansi);
         i += length;
     }
+    return replaced;
 }
 
 // The C library's name of a page, for the pages its converter reads; null when it has none.
@@ -173,6 +179,21 @@ void appendCheckedUtf8(std::string_view bytes, std::string& out) {
     }
 }
 
+std::size_t countReplacedIn(std::string_view bytes, const char* converted) {
+    std::size_t replaced = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        replaced += static_cast<std::size_t>(converted[i] == '?' && bytes[i] != '?');
+    return replaced;
+}
+
+bool tableReplaces(const unsigned char* table) {
+    for (std::size_t b = 0; b < 256; ++b) {
+        if (table[b] == '?' && b != '?')
+            return true;
+    }
+    return false;
+}
+
 std::array<char32_t, 256> singleByteCharacters(int number) {
     std::array<char32_t, 256> characters{};
     const CodePage page(number);
@@ -272,6 +293,7 @@ CodePage::CodePage(int number, TextDelivery delivery) : m_number(number), m_deli
     for (const auto& t : kSingleByteTables) {
         if (t.number == number) {
             m_table = t.table;
+            m_lossy = tableReplaces(m_table);
             return;
         }
     }
@@ -284,10 +306,12 @@ void CodePage::appendAnsi(std::string_view bytes, std::string& out) const {
         out.resize(start + bytes.size());
         for (std::size_t i = 0; i < bytes.size(); ++i)
             out[start + i] = static_cast<char>(m_table[static_cast<unsigned char>(bytes[i])]);
+        if (m_lossy)
+            m_replaced += countReplaced(bytes, out.data() + start);
         return;
     }
     if (m_utf8) {
-        appendUtf8AsAnsi(bytes, out);
+        m_replaced += appendUtf8AsAnsi(bytes, out);
         return;
     }
     if (!m_doubleByte) {
@@ -302,6 +326,7 @@ void CodePage::appendAnsi(std::string_view bytes, std::string& out) const {
             out += '\x80'; // the euro sign stands alone in 936
         } else {
             out += '?';
+            ++m_replaced;
             if (isLeadByte(m_number, b) && i + 1 < bytes.size())
                 ++i;
         }

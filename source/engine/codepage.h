@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -43,6 +44,10 @@ public:
     }
     std::string toText(std::string_view bytes) const;
     TextDelivery delivery() const { return m_delivery; }
+    // Characters that appendAnsi() has given as '?' for want of a 1252 form since this converter
+    // was made (a two-byte character, and each byte of a malformed UTF-8 sequence, count one).
+    // Pages in which every byte has a 1252 form count nothing and cost nothing.
+    std::uint64_t replacedCharacters() const { return m_replaced; }
 
     // HP Roman-8, which has no Windows number of its own.
     static constexpr int kRoman8 = 1051;
@@ -63,9 +68,23 @@ private:
     std::shared_ptr<const std::array<char32_t, 256>> m_characters;
     std::shared_ptr<Utf8Decoder> m_decoder;
     bool m_asciiKept = false; // every byte below 0x80 stands for itself
+    bool m_lossy = false;     // m_table gives '?' for a byte other than '?'
+    mutable std::uint64_t m_replaced = 0;
 
     void appendUtf8(std::string_view bytes, std::string& out) const;
 };
+
+// The places where a byte-for-byte conversion of bytes wrote '?' for a byte other than '?': the
+// characters it replaced. converted holds bytes.size() bytes.
+std::size_t countReplacedIn(std::string_view bytes, const char* converted);
+inline std::size_t countReplaced(std::string_view bytes, const char* converted) {
+    // nearly all text has no '?' at all, which one quick search settles
+    if (bytes.empty() || std::memchr(converted, '?', bytes.size()) == nullptr)
+        return 0;
+    return countReplacedIn(bytes, converted);
+}
+// True when table, a byte-for-byte conversion, gives '?' for a byte other than '?'.
+bool tableReplaces(const unsigned char* table);
 
 // The character of each byte of a single-byte page (1252 and unknown numbers: Windows-1252),
 // from the C library's converter where it knows the page, else from the page's 1252 table.

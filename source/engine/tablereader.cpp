@@ -36,7 +36,9 @@ public:
     bool passwordProtected() const override { return m_reader->passwordProtected(); }
     std::uint64_t recordNumber() const override { return m_reader->recordNumber(); }
     bool valueDamaged() const override { return m_reader->valueDamaged(); }
+    bool valueCut() const override { return m_reader->valueCut(); }
     const TableRules& rules() const override { return m_reader->rules(); }
+    std::uint64_t replacedCharacters() const override { return m_reader->replacedCharacters(); }
 
 private:
     std::unique_ptr<TableFiles> m_files;

@@ -62,10 +62,18 @@ public:
     // pointer, block or length does not add up). The caller counts such values: they are never
     // to be taken for empty ones.
     virtual bool valueDamaged() const { return false; }
+    // True when the last value() is text that stops at a zero byte of the field or memo while
+    // more text follows that byte: the text after it is left out, as the value rule says, and the
+    // caller counts such values like damaged ones so that the loss is told.
+    virtual bool valueCut() const { return false; }
     // The rules the table carries (checks, defaults, lookups, autoincrement counters, referential
     // integrity), read when the table was opened; rules().fields is empty or has one entry per
     // column of fields(). Reading them never fails: what cannot be read is listed in notDecoded.
     virtual const TableRules& rules() const;
+    // Characters of the text handed out so far that have no Windows-1252 form and were given as
+    // '?': those of fields() and indexes() when the reader was made, then those of every value
+    // read. Always 0 with TextDelivery::Utf8, which keeps every character.
+    virtual std::uint64_t replacedCharacters() const { return 0; }
 };
 
 // Opens the table kept in files: ".dbf" (any case) is read as dBASE / FoxPro, ".txt" is refused

@@ -1,6 +1,7 @@
 #include "source/engine/value.h"
 
 #include <charconv>
+#include <cstring>
 
 namespace vorendal::engine {
 
@@ -70,6 +71,14 @@ std::string shortestDoubleText(double v) {
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, v);
     return std::string(buf, res.ptr);
+}
+
+bool textFollowsZero(std::string_view bytes) {
+    const void* zero = bytes.empty() ? nullptr : std::memchr(bytes.data(), 0, bytes.size());
+    if (zero == nullptr)
+        return false;
+    const auto from = static_cast<std::size_t>(static_cast<const char*>(zero) - bytes.data());
+    return bytes.find_first_not_of(std::string_view("\0 ", 2), from) != std::string_view::npos;
 }
 
 } // namespace vorendal::engine

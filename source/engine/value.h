@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vorendal::engine {
 
@@ -69,6 +70,10 @@ struct Value {
     }
     bool isNull() const { return kind == Kind::Null; }
 };
+
+// True when bytes hold a zero byte followed by anything but more zero bytes and blanks: text that
+// a value ending at its first zero byte leaves out (padding after the zero loses nothing).
+bool textFollowsZero(std::string_view bytes);
 
 // Day number (1 = 0001-01-01) of a civil date, and back. Months 1-12.
 std::int32_t dayNumberFromCivil(int year, int month, int day);

@@ -32,6 +32,7 @@ private Q_SLOTS:
     void cleanup();
     void startListsDbfWithNothingSelected();
     void selectedFileGivesFullPath();
+    void clickBelowTheFilesLeavesNoneLookingChosen();
     void maskButtonsReadAgain();
     void treeShowsWayDownAndSubfolders();
     void openingFolderMovesCurrentDirectory();
@@ -142,6 +143,19 @@ void TestBrowser::selectedFileGivesFullPath() {
     QCOMPARE(shown.size(), 1);
     shown.constFirst()->setSelected(true);
     QCOMPARE(QByteArray::fromStdString(m_form->FileListBox1->FileName()), notUtf8);
+}
+
+void TestBrowser::clickBelowTheFilesLeavesNoneLookingChosen() {
+    FileListBox* list = m_form->FileListBox1;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(1)).center());
+    QCOMPARE(QString::fromStdString(list->FileName()), native(u"B.DBF"_s));
+    QCOMPARE(list->currentRow(), 1);
+    // below the last file: the selection goes, and so does the focus frame
+    const QPoint below = list->visualItemRect(list->item(1)).bottomLeft() + QPoint(5, 20);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, below);
+    QCOMPARE(list->FileName(), std::string());
+    QVERIFY(!list->currentIndex().isValid());
 }
 
 void TestBrowser::maskButtonsReadAgain() {

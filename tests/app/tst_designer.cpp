@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -29,6 +30,7 @@ private Q_SLOTS:
     void cleanup();
     void typingEditsTheCellsAndShowsTheHint_data();
     void typingEditsTheCellsAndShowsTheHint();
+    void headingsAreReadWhole();
     void rowButtons();
     void tableDefinitionDialogs();
     void scriptButtons();
@@ -75,6 +77,13 @@ QStringList TestDesigner::names(int first, int last) const {
     for (int r = first; r <= last; ++r)
         texts.append(m_form->criatabela->cellText(1, r));
     return texts;
+}
+
+void TestDesigner::headingsAreReadWhole() {
+    const QHeaderView* headings = m_form->criatabela->horizontalHeader();
+    for (int section = 0; section < 5; ++section)
+        QVERIFY(headings->sectionSize(section) >= headings->sectionSizeHint(section));
+    QCOMPARE(headings->sectionSize(0), 205); // room enough: as designed
 }
 
 void TestDesigner::typingEditsTheCellsAndShowsTheHint_data() {
@@ -159,6 +168,20 @@ void TestDesigner::tableDefinitionDialogs() {
     QCOMPARE(m_prompts->errors, QStringList{u"File not found."_s});
     QCOMPARE(m_prompts->openRequests[1].initialPath, path);
     QCOMPARE(m_form->PageControl1->currentWidget(), m_form->TabSheet2);
+
+    // a definition of more than 100 rows: the first 100 are read, and the user is told
+    QVERIFY(m_prompts->messages.isEmpty());
+    QFile longFile(m_dir->filePath(u"long.tab"_s));
+    QVERIFY(longFile.open(QIODevice::WriteOnly));
+    for (int i = 1; i <= 101; ++i)
+        longFile.write("F" + QByteArray::number(i) + "\r\nI\r\n\r\n\r\n\r\n");
+    longFile.close();
+    m_prompts->fileAnswers = {longFile.fileName()};
+    QTest::mouseClick(m_form->BitBtn9, Qt::LeftButton);
+    QCOMPARE(
+        m_prompts->messages,
+        QStringList{u"A definição tem mais de 100 campos; só os 100 primeiros foram lidos."_s});
+    QCOMPARE(names(100, 101), (QStringList{u"F100"_s, QString()}));
 }
 
 void TestDesigner::scriptButtons() {

@@ -140,17 +140,23 @@ void TestErrorDisplay::ansiRoundTripsEveryByte() {
 void TestErrorDisplay::ansiSubstitutes_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("ansi");
-    QTest::newRow("no 1252 form") << QStringLiteral("a\u4E2Db") << QByteArray("a?b");
+    QTest::addColumn<int>("replaced"); // characters that became '?'
+    QTest::newRow("no 1252 form") << QStringLiteral("a\u4E2Db") << QByteArray("a?b") << 1;
     QTest::newRow("surrogate pair is one character")
-        << QStringLiteral("a\U0001F600b") << QByteArray("a?b");
-    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << QByteArray("?");
-    QTest::newRow("euro and quotes") << QStringLiteral("€“”") << QByteArray("\x80\x93\x94");
+        << QStringLiteral("a\U0001F600b") << QByteArray("a?b") << 1;
+    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << QByteArray("?") << 1;
+    QTest::newRow("euro and quotes") << QStringLiteral("€“”") << QByteArray("\x80\x93\x94") << 0;
+    QTest::newRow("question marks of its own")
+        << QStringLiteral("?¿Ж") << QByteArray("?\xBF?") << 1;
 }
 
 void TestErrorDisplay::ansiSubstitutes() {
     QFETCH(QString, text);
     QFETCH(QByteArray, ansi);
-    QCOMPARE(QByteArray::fromStdString(toAnsi(text)), ansi);
+    QFETCH(int, replaced);
+    std::uint64_t counted = 0;
+    QCOMPARE(QByteArray::fromStdString(toAnsi(text, counted)), ansi);
+    QCOMPARE(counted, static_cast<std::uint64_t>(replaced));
 }
 
 VORENDAL_TEST_MAIN(TestErrorDisplay)

@@ -1,12 +1,15 @@
 // "SQL", "Stored" and "Importar" on a table chosen in the file list: what they append to the
-// script pane, what a failure shows, the export's progress dialog and its Cancel, that
-// vorendal-cli writes the bytes that "Salvar" writes, and a password-protected table.
+// script pane, what a failure shows and leaves behind, the export's progress dialog and its
+// Cancel, what the status bar tells of characters written as "?", that vorendal-cli writes
+// the bytes that "Salvar" writes, and a password-protected table.
 
 #include <cstdio>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -37,6 +40,9 @@ private Q_SLOTS:
     void nothingSelected();
     void cancelStopsTheExportSilently();
     void protectedTableExportsLikeAnyOther();
+    void failedRequestLeavesTheTableClosed();
+    void fullPaneTellsHowManyRecordsItTook();
+    void charactersWrittenAsQuestionMarksAreTold();
 
 private:
     void select(const QString& name);
@@ -68,6 +74,14 @@ void TestScripts::init() {
     for (int i = 0; i < 3000; ++i)
         large.record({dbfNumber(std::to_string(i), 6)});
     test::writeFile(m_dir->filePath(u"Large.dbf"_s), QByteArray::fromStdString(large.bytes()));
+    test::writeFile(m_dir->filePath(u"Cut.dbf"_s),
+                    QByteArray::fromStdString(large.bytes()).left(2000));
+
+    // Cyrillic (1251) in the name and the values, which 1252 cannot hold
+    DbfBuilder russian(0x03);
+    russian.languageDriver(0xC9).field("\xC8\xCC\xDF", 'C', 10);
+    russian.record({dbfText("\xC0\xE1\xE2", 10)}).record({dbfText("\xC0?", 10)});
+    test::writeFile(m_dir->filePath(u"Russo.dbf"_s), QByteArray::fromStdString(russian.bytes()));
 
     // password protected, its memos in the scrambled .MB
     ParadoxTableBuilder locked(11);
@@ -93,6 +107,7 @@ void TestScripts::cleanup() {
 void TestScripts::select(const QString& name) {
     const auto found = m_form->FileListBox1->findItems(name, Qt::MatchExactly);
     QVERIFY2(!found.isEmpty(), qPrintable(name));
+    m_form->FileListBox1->clearSelection();
     found.constFirst()->setSelected(true);
 }
 
@@ -174,6 +189,56 @@ void TestScripts::protectedTableExportsLikeAnyOther() {
         (QStringList{u"EXECUTE PROCEDURE IN_SENHA(1,'Ana','guardado no arquivo de blobs');"_s,
                      u"EXECUTE PROCEDURE IN_SENHA(2,'Rui','"_s + QString(3000, u'z') + u"');"_s,
                      QString()}));
+}
+
+void TestScripts::failedRequestLeavesTheTableClosed() {
+    select(u"Cut.dbf"_s);
+    QTest::mouseClick(m_form->BitBtn6, Qt::LeftButton);
+    QCOMPARE(m_prompts->errors.size(), 1);
+    QVERIFY2(m_prompts->errors[0].startsWith(u"The table file is truncated"_s),
+             qPrintable(m_prompts->errors[0]));
+    QVERIFY(!m_form->Table1.Active());
+    // the next requests, on another table, start clean
+    select(u"Memos.dbf"_s);
+    QTest::mouseClick(m_form->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(m_form->BitBtn4, Qt::LeftButton);
+    QCOMPARE(m_prompts->errors.size(), 1);
+    QCOMPARE(m_form->RichEdit1->lines().constLast(), u"SET AUTODDL ON;"_s);
+}
+
+void TestScripts::fullPaneTellsHowManyRecordsItTook() {
+    // records 0 to 9 take 32 characters each with their line break, 10 to 29 take 33: the 31st
+    // does not fit in 1000
+    m_form->RichEdit1->setCapacity(1000);
+    select(u"Large.dbf"_s);
+    QTest::mouseClick(m_form->BitBtn6, Qt::LeftButton);
+    QCOMPARE(m_prompts->errors,
+             QStringList(u"RichEdit line insertion error.\nForam acrescentados ao painel 30 de "
+                         "3.000 registros. O comando vorendal-cli data TABELA -o ARQUIVO grava "
+                         "uma tabela de qualquer tamanho."_s));
+    QCOMPARE(m_form->RichEdit1->lineCount(), 30);
+    QVERIFY(!m_form->Table1.Active());
+}
+
+void TestScripts::charactersWrittenAsQuestionMarksAreTold() {
+    const auto told = [this] { return m_form->StatusBar1->currentMessage(); };
+    select(u"Russo.dbf"_s);
+    QTest::mouseClick(m_form->BitBtn1, Qt::LeftButton); // the name's three letters
+    QCOMPARE(told(), u"3 caracteres sem equivalente no Windows-1252 foram escritos como \"?\"; "
+                     "vorendal-cli --firebird mantém todos."_s);
+    QTest::mouseClick(m_form->BitBtn6, Qt::LeftButton); // the values' four, not the name's
+    QVERIFY2(told().startsWith(u"4 caracteres sem"_s), qPrintable(told()));
+    QTest::mouseClick(m_form->BitBtn2, Qt::LeftButton); // the next request clears it
+    QCOMPARE(told(), QString());
+
+    // a letter typed that 1252 lacks (QTest types ASCII only)
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, u"Ж"_s);
+    QApplication::sendEvent(m_form->RichEdit1, &typed);
+    QCOMPARE(told(), u"1 caractere digitado ou colado sem equivalente no Windows-1252, a "
+                     "codificação do script, ficou como \"?\"."_s);
+    QApplication::sendEvent(m_form->RichEdit1, &typed); // typing on adds up
+    QVERIFY2(told().startsWith(u"2 caracteres digitados"_s), qPrintable(told()));
+    QCOMPARE(m_prompts->errors, QStringList());
 }
 
 VORENDAL_TEST_MAIN(TestScripts)

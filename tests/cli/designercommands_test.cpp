@@ -70,5 +70,21 @@ TEST(DesignerCommands, WriteTheButtonsBytes) {
     EXPECT_THROW(run(runAlter, {(folder / "none.tab").string(), "t"}), EInOutError);
 }
 
+// A definition of more than 100 rows is written from its first 100, with a warning.
+TEST(DesignerCommands, LongDefinitionsAreSaid) {
+    const fs::path tab = fs::temp_directory_path() / ("long-" + std::to_string(getpid()) + ".tab");
+    std::ofstream out(tab, std::ios::binary);
+    for (int i = 1; i <= 101; ++i)
+        out << "f" << i << "\r\ni\r\n\r\n\r\n\r\n";
+    out.close();
+    testing::internal::CaptureStderr();
+    const std::string script = run(runCreate, {tab.string(), "t"}, true);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "vorendal-cli: warning: " + tab.string() +
+                  ": the definition holds more than 100 rows; only the first 100 are used.\n");
+    EXPECT_NE(script.find("\"F100\"  INTEGER\r\n);"), std::string::npos);
+    fs::remove(tab);
+}
+
 } // namespace
 } // namespace vorendal::cli

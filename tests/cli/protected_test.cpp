@@ -80,6 +80,7 @@ TEST(ProtectedTables, TheRealProtectedTableGivesItsRows) {
               std::make_pair(0, "table\t" + encrypted +
                                     "\tENCRYPTED\ncodepage\t850\theader\nprotected\tyes\n"
                                     "field\tId\tftAutoInc\t0\t0\nfield\tText\tftString\t30\t0\n"
+                                    "autoinc\tId\t5\t1\n"
                                     "record\t1\tValue 1\nrecord\t2\tValue 2\nrecord\t3\tValue 3\n"
                                     "record\t4\tLast one\n"));
 }

@@ -1,5 +1,5 @@
 // vorendal-cli structure, procedure, data and all: the bytes they write, options anywhere on the
-// line, and a table that fails.
+// line, a table that fails, and the warning about characters written as '?'.
 
 #include <cstdio>
 #include <cstdlib>
@@ -62,6 +62,51 @@ TEST(ScriptCommands, WriteTheScriptsOfEachTableInOrderWithCrLf) {
     EXPECT_NE(procedure.find("\r\ncID                       INTEGER ,\r\n"), std::string::npos);
     EXPECT_EQ(run({"all", table.c_str()}), std::make_pair(0, structure + procedure + data));
     EXPECT_THROW(run({"all"}), UsageError);
+}
+
+TEST(ScriptCommands, WarnOnceOfCharactersWrittenAsQuestionMarks) {
+    fixtures::TempDir dir;
+    fixtures::DbfBuilder b(0x03);
+    b.languageDriver(0xC9).field("\xC8\xCC\xDF", 'C', 10); // Cyrillic (1251) in name and values
+    b.record({fixtures::dbfText("\xC0\xE1\xE2", 10)}).record({fixtures::dbfText("\xC0?", 10)});
+    const std::string table = dir.write("Russo.dbf", b.bytes()).string();
+    const auto warning = [&](const char* count) {
+        return "vorendal-cli: warning: " + table + ": " + count +
+               " characters have no Windows-1252 form and became '?'; --firebird keeps every "
+               "character\n";
+    };
+    const std::pair<std::vector<const char*>, std::string> cases[] = {
+        {{"structure", table.c_str()}, warning("3")},
+        {{"data", table.c_str()}, warning("4")}, // no names written
+        {{"all", table.c_str()}, warning("7")},
+        {{"--firebird", "all", table.c_str()}, ""},
+    };
+    for (const auto& [line, expected] : cases) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(run(line).first, 0) << line[0];
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), expected) << line[0];
+    }
+}
+
+// A field without a name: the firebird scripts call it FIELD_<n> and say so; the classic script
+// keeps the name as the table has it.
+TEST(ScriptCommands, FieldsWithoutANameAreNamedForFirebirdAndSaid) {
+    fixtures::TempDir dir;
+    const std::string table =
+        dir.write("t.dbf", fixtures::DbfBuilder(0x03).field("   ", 'C', 1).record({"a"}).bytes())
+            .string();
+    const std::string warning =
+        "vorendal-cli: warning: " + table + ": field 1 has no name; it is called FIELD_1.\n";
+    for (const bool firebird : {false, true}) {
+        testing::internal::CaptureStderr();
+        const auto [status, script] = run(firebird ? std::vector{"--firebird", "all", table.c_str()}
+                                                   : std::vector{"all", table.c_str()});
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), firebird ? warning : "");
+        EXPECT_EQ(status, 0);
+        EXPECT_NE(script.find(firebird ? "  \"FIELD_1\" VARCHAR(1)" : "\"\"                 "),
+                  std::string::npos)
+            << script;
+    }
 }
 
 } // namespace

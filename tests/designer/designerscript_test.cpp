@@ -140,12 +140,12 @@ TEST(DesignerScript, FirebirdProfile) {
          "ADD \"SAL\xC3\x87O\"  NUMERIC(15,2) NOT NULL,\nADD \"D\"  DATE;\n\n\n"
          "ALTER TABLE \"CLI.2004 \"\"X\"\"\"\nADD PRIMARY KEY (\"A\"\"B C\");\n",
          "A\"B C|V|60|*|N;SAL\xC7O|N|15,2||N;D|D|0||"},
-        // CHAR takes a size above 0, else 1; the other letters; unknown text passes through
-        {"a|c|12;b|c;c|c|2,5;m|m;t|t|4;l|b;i|i;x|bigint",
+        // CHAR takes a size above 0, else 1; the other letters take any size and fix it
+        {"a|c|12;b|c;c|c|000;m|m;t|t|4;l|b;i|i|x",
          "\"A\"  CHAR(12) CHARACTER SET UTF8,\n\"B\"  CHAR(1) CHARACTER SET UTF8,\n"
          "\"C\"  CHAR(1) CHARACTER SET UTF8,\n\"M\"  BLOB SUB_TYPE TEXT CHARACTER SET UTF8,\n"
-         "\"T\"  TIME,\n\"L\"  BOOLEAN,\n\"I\"  INTEGER,\n\"X\"  BIGINT\n",
-         "", "A|C|12||;B|C|0||;C|C|2,5||"},
+         "\"T\"  TIME,\n\"L\"  BOOLEAN,\n\"I\"  INTEGER\n",
+         "", "A|C|12||;B|C|0||;C|C|000||"},
     };
     for (const Rule& rule : rules) {
         for (DesignerScript kind : {DesignerScript::createTable, DesignerScript::alterTable}) {
@@ -164,6 +164,48 @@ TEST(DesignerScript, FirebirdProfile) {
                                      (rule.alter.empty() ? ";\n" : "\n" + rule.alter));
             }
             EXPECT_EQ(test::fieldRows(grid, 1, 3), rule.after) << rule.rows.substr(0, 20);
+        }
+    }
+}
+
+// The firebird profile lets into the script only the eight letters and the sizes Firebird takes:
+// anything else (a statement typed into a cell among it) is refused before a line is written or
+// a cell normalised, naming the row. (A test grid takes no ";": the fuzz seeds carry those.)
+TEST(DesignerScript, FirebirdProfileRefusesCellsFirebirdCannotTake) {
+    const std::pair<std::string, std::string> cases[] = {
+        // rows, start of the error ("": none)
+        {"a|v|10) CHARACTER SET UTF8, PWNED7 INTEGER, X VARCHAR(10",
+         "Row 1 (\"a\"): the size \"10) CHARACTER SET UTF8, PWNED7 INTEGER, ...\" of a V field"},
+        {"a|i;b|INTEGER, PWNED INTEGER",
+         "Row 2 (\"b\"): the type \"INTEGER, PWNED INTEGER\" is none of D, V, T, B, I, M, C, N"},
+        {"a|bigint", "Row 1 (\"a\"): the type \"bigint\" is none"},
+        {"a|", "Row 1 (\"a\"): the type \"\" is none"},
+        {"a|v", "Row 1 (\"a\"): the size \"\" of a V field is no number of 1 to 8191"},
+        {"a|v|8192", "Row 1 (\"a\"): the size \"8192\" of a V"},
+        {"a|c|2,5", "Row 1 (\"a\"): the size \"2,5\" of a C field is no number of 0 to 8191"},
+        {"a|n|19", "Row 1 (\"a\"): the size \"19\" of an N field is no precision of 1 to 18"},
+        {"a|n|5,6", "Row 1 (\"a\"): the size \"5,6\" of an N"},
+        {std::string("a\0|i", 5), "Row 1 (\"a...\"): the name holds a zero byte"},
+        {"a|v|8191;b|c|8191;c|n|18,18;d|n|1;e|c|;f|d|x;g|M|;h|i;i|b|-1;j|t", ""},
+    };
+    for (const auto& [rows, error] : cases) {
+        for (DesignerScript kind : {DesignerScript::createTable, DesignerScript::alterTable}) {
+            DesignerGrid grid = test::gridWith(rows);
+            std::string lines;
+            std::string message;
+            try {
+                writeDesignerScript(
+                    kind, grid, "t", [&](std::string_view line) { lines.append(line); },
+                    firebirdDesignerProfile());
+            } catch (const Exception& e) {
+                message = e.message();
+            }
+            EXPECT_EQ(message.substr(0, error.size()), error) << rows.substr(0, 20);
+            EXPECT_EQ(message.empty(), error.empty()) << message;
+            if (!error.empty()) {
+                EXPECT_EQ(lines, "");
+                EXPECT_EQ(test::fieldRows(grid, 1, 2), test::fieldRows(test::gridWith(rows), 1, 2));
+            }
         }
     }
 }

@@ -2,7 +2,8 @@
 # Runs the designer's --firebird scripts through the embedded Firebird engine: a CREATE TABLE with
 # every type letter, keys and awkward names, then an ALTER TABLE that adds the same fields and
 # their key to a table made without them. Each script must load without an error, and the
-# database must then hold the columns the grid describes. Skips (77) without isql-fb.
+# database must then hold the columns the grid describes (and no table a hostile definition
+# tried to add). Skips (77) without isql-fb.
 # Usage: firebird_designer.sh VORENDAL-CLI
 set -u
 cli=$1
@@ -26,9 +27,14 @@ tab every \
     obs m '' '' '' \
     sigla c 3 x '' \
     flag c '' '' '' \
-    saldo n '15,2' '' '' \
-    grande bigint '' '' ''
+    saldo n '15,2' '' ''
 tab base codigo i '' '' ''
+# Hostile definitions: a size, a type and a name with a zero byte that would carry statements
+# past the grid's own; the firebird scripts refuse them, naming the row.
+tab size a v '10) CHARACTER SET UTF8); CREATE TABLE PWNED7 (X INTEGER' '' ''
+tab type a 'INTEGER); CREATE TABLE PWNED8 (X INTEGER' '' '' ''
+printf 'a\000\r\ni\r\n\r\n\r\n\r\nx" INTEGER); CREATE TABLE PWNED9 (Y INTEGER); --\r\ni\r\n\r\n\r\n\r\n#\r\n' \
+    > "$dir/zero.tab"
 
 db="$dir/t.fdb"
 printf "SET SQL DIALECT 3;\nCREATE DATABASE '%s' DEFAULT CHARACTER SET UTF8;\n" "$db" \
@@ -47,6 +53,12 @@ run() { # NAME: runs $dir/NAME.sql
 run create
 run base
 run alter
+for hostile in size type zero; do
+    if "$cli" --firebird create "$dir/$hostile.tab" t > "$dir/$hostile.sql" 2> "$dir/$hostile.err" \
+        || ! grep -q "Row 1" "$dir/$hostile.err" || grep -q PWNED "$dir/$hostile.sql"; then
+        echo "--- $hostile.tab was not refused:"; cat "$dir/$hostile.sql" "$dir/$hostile.err"; failed=1
+    fi
+done
 
 # name|type|sub-type|length in characters|character set|precision|scale|not null, one a column
 cat > "$dir/show.sql" <<'SQL'
@@ -78,8 +90,7 @@ ATIVO|23|||||0|0
 OBS|261|1||UTF8||0|0
 SIGLA|14|0|3|UTF8||0|1
 FLAG|14|0|1|UTF8||0|0
-SALDO|16|1|||15|-2|0
-GRANDE|16|0|||0|0|0'
+SALDO|16|1|||15|-2|0'
 {
     echo "$fields" | sed 's/^/CLI.2004 X|/'
     echo 'OUTRA "T"|CODIGO|8|0|||0|0|0'

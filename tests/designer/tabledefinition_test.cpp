@@ -75,6 +75,37 @@ TEST(TableDefinition, ReadingFollowsTheLineRules) {
     }
 }
 
+// Reading stops after the 100th row; a file that goes on with another row says so (a closing
+// "#", the end of the file and empty lines after the 100th row do not).
+TEST(TableDefinition, RowsPastTheHundredthAreLeftOutAndSaid) {
+    const auto rows = [](int n) {
+        std::string text;
+        for (int i = 1; i <= n; ++i)
+            text += "F" + std::to_string(i) + "\r\nI\r\n\r\n\r\n\r\n";
+        return text;
+    };
+    struct Case {
+        std::string bytes;
+        bool leftOut;
+    } cases[] = {
+        {rows(100) + "#\r\n", false},
+        {rows(100), false},
+        {rows(100) + "\r\n\r\n#\r\nX\r\n", false},
+        {rows(101) + "#\r\n", true},
+        {rows(100) + "\r\n\r\nF101\r\n", true},
+    };
+    test::TempFolder folder;
+    for (const Case& c : cases) {
+        std::ofstream(folder.path / "in.tab", std::ios::binary) << c.bytes;
+        DesignerGrid grid;
+        grid.setCell(1, 101, "OLD");
+        EXPECT_EQ(readTableDefinition(grid, folder.path / "in.tab").rowsLeftOut, c.leftOut)
+            << c.bytes.size();
+        EXPECT_EQ(grid.cell(1, 99), "F99");
+        EXPECT_EQ(grid.cell(1, 101), "OLD");
+    }
+}
+
 TEST(TableDefinition, IoErrorsCarryTheirCodes) {
     test::TempFolder folder;
     std::filesystem::create_directory(folder.path / "folder.tab");

@@ -216,6 +216,22 @@ void foxProEveryType(const fs::path& folder) {
     writeFile(folder / "FOXTIPOS.FPT", fpt.bytes());
 }
 
+// Fields without a name (blanks, a leading zero byte, an empty Paradox name that is the key) and a
+// dBASE character field of width 0 before one that holds text.
+void unnamedFields(const fs::path& folder) {
+    writeFile(folder / "SEMNOME.DBF", DbfBuilder(0x03)
+                                          .field("   ", 'C', 3)
+                                          .field("VAZIO", 'C', 0)
+                                          .field("B", 'C', 3)
+                                          .field(std::string("\0X", 2), 'N', 2)
+                                          .record({"abc", "", "def", "12"})
+                                          .bytes());
+    ParadoxTableBuilder t(12);
+    t.field("", 'I').field("Nome", 'A', 10).field(" ", 'A', 5).keyFields(1);
+    t.row({px::longInt(1), px::alpha("um"), px::alpha("x")});
+    t.build().writeTo(folder, "SEMNOME");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -231,6 +247,7 @@ int main(int argc, char** argv) {
         codePageTables(folder);
         dbfCodePageTables(folder);
         foxProEveryType(folder);
+        unnamedFields(folder);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "writefixtures: %s\n", e.what());
         return 1;

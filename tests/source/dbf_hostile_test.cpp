@@ -8,6 +8,7 @@
 #include "base/exceptions.h"
 #include "source/engine/engineerrors.h"
 #include "source/engine/tablereader.h"
+#include "source/ttable.h"
 #include "tests/fixtures/dbfbuilder.h"
 #include "tests/fixtures/dbfcdxbuilder.h"
 #include "tests/fixtures/dbfcells.h"
@@ -164,6 +165,30 @@ TEST(DbfHostile, VariableFieldOfWidthZeroIsNull) {
     const auto reader = openDbfTable(*memoryDbf(dbf));
     EXPECT_EQ(fixtures::readAllDescribed(*reader),
               (std::vector<std::vector<std::string>>{{"null"}}));
+}
+
+// A character field of width 0 takes no byte of the record: it is an empty text field, and the
+// field after it keeps its own value (it never slides into the empty one's place).
+TEST(DbfHostile, CharacterFieldOfWidthZeroIsEmptyAndMovesNothing) {
+    for (const auto& [version, letter] :
+         {std::pair<std::uint8_t, char>{0x03, 'C'}, {0x04, 'C'}, {0x30, 'V'}, {0x02, 'C'}}) {
+        SCOPED_TRACE(std::to_string(version) + letter);
+        const std::string dbf = DbfBuilder(version)
+                                    .field("A", letter, 0)
+                                    .field("B", 'C', 3)
+                                    .record({"", "abc"})
+                                    .bytes();
+        TTable table("Table1",
+                     [&](const std::string&) { return engine::openTableReader(memoryDbf(dbf)); });
+        table.setTableName("/t.dbf");
+        table.Open();
+        ASSERT_EQ(table.FieldCount(), 2);
+        EXPECT_EQ(table.FieldDefs()[0].DataType, ftString);
+        EXPECT_EQ(table.FieldDefs()[0].Size, 0);
+        EXPECT_TRUE(table.Fields(0).IsNull());
+        EXPECT_EQ(table.Fields(1).FieldName(), "B");
+        EXPECT_EQ(table.Fields(1).AsString(), "abc");
+    }
 }
 
 // Reads everything a table offers; only the system's own exceptions may leave.

@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
     Dialects, DbfFieldType,
     testing::Values(
         // dBASE III / IV / 5
-        TypeCase{0x03, 'C', 20, 0, 0, ftString, 20}, TypeCase{0x03, 'C', 0, 0, 0, ftUnknown, 0},
+        TypeCase{0x03, 'C', 20, 0, 0, ftString, 20}, TypeCase{0x03, 'C', 0, 0, 0, ftString, 0},
         TypeCase{0x03, 'N', 9, 0, 0, ftInteger, 0}, TypeCase{0x03, 'N', 10, 0, 0, ftLargeint, 0},
         TypeCase{0x03, 'N', 18, 0, 0, ftLargeint, 0}, TypeCase{0x03, 'N', 19, 0, 0, ftFloat, 0},
         TypeCase{0x03, 'N', 5, 2, 0, ftFloat, 0}, TypeCase{0x8B, 'F', 9, 0, 0, ftInteger, 0},

@@ -152,6 +152,38 @@ TEST(ParadoxHostile, DamagedBlockChainsAreReportedNotFollowedForever) {
     }
 }
 
+// A record count beyond what the file's blocks can hold is a file cut short, reported as for a
+// dBASE table once the records there are read; a count the blocks could hold is left alone (the
+// chain, not the count, says which records there are).
+TEST(ParadoxHostile, RecordCountBeyondTheFileIsReportedAfterItsRecords) {
+    struct Case {
+        std::uint32_t count;
+        std::string error; // empty: none
+    };
+    const Case cases[] = {
+        {2147483647, "The table file is truncated: it holds 5 of the 2147483647 records its "
+                     "header counts.\nFile: TABLE.DB"},
+        {6, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
+        auto files = sample().build();
+        fixtures::pokeU32(files.table(), 0x06, c.count);
+        const auto reader = fixtures::openParadox(files);
+        std::size_t records = 0;
+        std::string error;
+        try {
+            for (bool ok = reader->first(); ok; ok = reader->next())
+                ++records;
+        } catch (const EDBEngineError& e) {
+            EXPECT_EQ(e.errorCode(), engine::errCorrupt);
+            error = e.what();
+        }
+        EXPECT_EQ(records, 5u);
+        EXPECT_EQ(error, c.error);
+    }
+}
+
 TEST(ParadoxHostile, EveryTruncationOfEveryFileEndsInAnEngineErrorOrAPartialRead) {
     const auto pristine = sample().build();
     for (const auto& [ext, bytes] : pristine.files) {

@@ -96,15 +96,22 @@ TEST(ParadoxProtected, EveryVersionReadsTheValuesOfTheSameTableClear) {
     }
 }
 
-// Reads everything; the engine error code, or 0 when all went well.
+// A value read as null because the .MB does not hold it, as in a clear table.
+constexpr int kDamagedValue = -1;
+
+// Reads everything; the engine error code, kDamagedValue when a value was damaged, or 0 when all
+// went well.
 int readEverything(const ParadoxFiles& files) {
     try {
         const auto reader = fixtures::openParadox(files);
         engine::Value v;
+        bool damaged = false;
         for (bool ok = reader->first(); ok; ok = reader->next())
-            for (std::size_t c = 0; c < reader->fields().size(); ++c)
+            for (std::size_t c = 0; c < reader->fields().size(); ++c) {
                 reader->value(c, v);
-        return 0;
+                damaged = damaged || reader->valueDamaged();
+            }
+        return damaged ? kDamagedValue : 0;
     } catch (const EDBEngineError& e) {
         EXPECT_GT(std::string(e.what()).size(), 10u);
         return e.errorCode();
@@ -133,13 +140,13 @@ TEST(ParadoxProtected, DamageEndsInTheErrorsOfADamagedClearTable) {
          engine::errCorrupt},
         {"the .MB cut inside the first chunk of its last block",
          [](ParadoxFiles& f, std::size_t) { f.at("MB").resize(f.at("MB").size() - 4000); },
-         engine::errMemo},
+         kDamagedValue},
         {"the .MB of another key",
          [](ParadoxFiles& f, std::size_t) {
              auto other = table(12, 9, 6, 0x0A25E09B).build();
              f.at("MB") = other.at("MB");
          },
-         engine::errMemo},
+         kDamagedValue},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

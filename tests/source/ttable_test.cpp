@@ -97,6 +97,45 @@ TEST_F(TTableTest, ThousandsOfDuplicateNamesAreNumberedInOrder) {
         ASSERT_EQ(table.FieldDefs()[i].Name, (i % 2 ? "a_" : "A_") + std::to_string(i));
 }
 
+// Firebird takes no empty name: when asked, a field without one is called FIELD_<n> before
+// duplicates are numbered, and an index key follows it; otherwise the name stays as read.
+TEST_F(TTableTest, FieldsWithoutANameGetAMadeUpOneWhenAsked) {
+    struct Case {
+        std::vector<std::string> names;
+        bool on;
+        std::string defs;   // the definitions' names, joined by "|"
+        std::string key;    // the index key
+        std::string madeUp; // field numbers and names made up
+    };
+    const Case cases[] = {
+        {{"", "B"}, false, "|B", ";B", ""},
+        {{"", "B"}, true, "FIELD_1|B", "FIELD_1;B", "1 FIELD_1"},
+        {{"A", "  ", ""}, true, "A|FIELD_2|FIELD_3", "A;FIELD_2", "2 FIELD_2,3 FIELD_3"},
+        {{"field_2", ""}, true, "field_2|FIELD_2_1", "field_2;FIELD_2_1", "2 FIELD_2_1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.defs);
+        FakeTable& t = files["/n" + c.defs + ".db"];
+        for (const auto& name : c.names)
+            t.fields.push_back({name, ftInteger, 0, false});
+        t.indexes.push_back({c.names[0] + ";" + c.names[1], {ixPrimary}});
+        t.indexes.push_back({c.names[0], {ixPrimary}}); // a key of one field without a name
+        table.setNameUnnamedFields(c.on);
+        table.setTableName("/n" + c.defs + ".db");
+        table.IndexDefs().Update();
+        std::string defs;
+        for (int i = 0; i < table.FieldDefs().Count(); ++i)
+            defs += (i > 0 ? "|" : "") + table.FieldDefs()[i].Name;
+        EXPECT_EQ(defs, c.defs);
+        EXPECT_EQ(table.IndexDefs()[0].Fields, c.key);
+        EXPECT_EQ(table.IndexDefs()[1].Fields, c.key.substr(0, c.key.find(';')));
+        std::string madeUp;
+        for (const auto& made : table.madeUpNames())
+            madeUp += (madeUp.empty() ? "" : ",") + std::to_string(made.fieldNo) + " " + made.name;
+        EXPECT_EQ(madeUp, c.madeUp);
+    }
+}
+
 TEST_F(TTableTest, TypesWithoutAValueGetADefinitionButNoField) {
     files["/u.db"] = {{{"A", ftInteger, 0, false},
                        {"X", ftUnknown, 0, false},

@@ -64,7 +64,7 @@ TEST(ValueBounds, HugeMemosOnDiskAreEngineErrorsNamingFieldAndRecord) {
                   dbtPath.string());
 }
 
-TEST(ValueBounds, HugeOrSharedParadoxBlobsAreEngineErrors) {
+TEST(ValueBounds, HugeParadoxBlobsAreEngineErrorsAndSharedOnesDamaged) {
     fixtures::ParadoxTableBuilder b(12);
     b.field("Memo", 'M', 10);
     b.row({px::blob(std::string(100, 'a'), fixtures::PxBlobPlace::Shared)});
@@ -78,7 +78,8 @@ TEST(ValueBounds, HugeOrSharedParadoxBlobsAreEngineErrors) {
     EXPECT_EQ(firstValueError(*fixtures::openParadox(huge), 0, 2),
               "The value of field Memo in record 2 is larger than 64 MiB.\nFile: TABLE.MB");
     // records pointing at the first one's value: the reading of one pass stays within the
-    // size of the blob file (12 KiB here), so the third 5,000-byte copy is refused
+    // size of the blob file (12 KiB here), so the third 5,000-byte copy is refused: null and
+    // flagged, as a dBASE memo shared with an earlier record
     fixtures::ParadoxTableBuilder s(12);
     s.field("Memo", 'M', 10);
     s.row({px::blob(std::string(5000, 'b'), fixtures::PxBlobPlace::Single)});
@@ -94,7 +95,8 @@ TEST(ValueBounds, HugeOrSharedParadoxBlobsAreEngineErrors) {
     reader->value(0, v);
     EXPECT_EQ(v.text, std::string(5000, 'b'));
     ASSERT_TRUE(reader->next());
-    EXPECT_THROW(reader->value(0, v), EDBEngineError);
+    reader->value(0, v);
+    EXPECT_TRUE(v.isNull() && reader->valueDamaged());
 }
 
 // One table per kind of damage; each damaged memo reads as null and is counted by the table.
@@ -159,6 +161,45 @@ TEST(ValueBounds, DamagedMemosReadAsNullAndAreCounted) {
         EXPECT_EQ(damageMessage(table.damage()), c.message);
         table.Open(); // a new opening starts a new count
         EXPECT_TRUE(table.damage().empty());
+    }
+}
+
+// Text ends at its first zero byte; text after it is left out but counted, in both formats, in
+// fields and in memos. Zero bytes or blanks after it lose nothing and are not counted.
+TEST(ValueBounds, TextAfterAZeroByteIsLeftOutAndCounted) {
+    fixtures::DbtBuilder dbt(fixtures::DbtBuilder::Style::DBase4);
+    const auto memo = dbt.add(std::string("ab\0cd", 5));
+    const auto dbf = [&](char type, const std::string& cell) {
+        return engine::openTableReader(fixtures::memoryDbf(
+            DbfBuilder(0x8B).field("F", type, 10).record({cell}).bytes(), {{"dbt", dbt.bytes()}}));
+    };
+    const auto paradox = [](char type, const std::string& value) {
+        fixtures::ParadoxTableBuilder b(12);
+        b.field("F", type, 4).row({type == 'A' ? px::raw(value) : px::blob(value)});
+        return engine::openTableReader(b.build().memory());
+    };
+    const std::string cut =
+        "The value of field F in record 1 has text after a zero byte, left out.";
+    struct Case {
+        const char* what;
+        std::function<std::unique_ptr<engine::TableReader>()> reader;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"dBASE character", [&] { return dbf('C', std::string("ab\0cd ", 6)); }, cut},
+        {"dBASE character padded", [&] { return dbf('C', std::string("ab\0\0 \0", 6)); }, ""},
+        {"dBASE memo", [&] { return dbf('M', fixtures::dbfMemoPointer(memo)); }, cut},
+        {"Paradox alpha", [&] { return paradox('A', std::string("ab\0c", 4)); }, cut},
+        {"Paradox memo", [&] { return paradox('M', std::string("ab\0cd", 5)); }, cut},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TTable table("Table1", [&](const std::string&) { return c.reader(); });
+        table.setTableName("/t");
+        table.Open();
+        EXPECT_EQ(table.Fields(0).AsString(), "ab");
+        table.Close();
+        EXPECT_EQ(damageMessage(table.damage()), c.message);
     }
 }
 

@@ -39,7 +39,10 @@ void classifyField(DbfField& f, DbfDialect dialect) {
         f.hidden = true;
         return;
     }
-    if (f.width == 0)
+    // A field of width 0 holds nothing to decode. A character field of width 0 is still laid
+    // out (it takes no byte of the record), so it stays a text field, always empty, and every
+    // other field keeps its place.
+    if (f.width == 0 && f.letter != 'C' && f.letter != 'V')
         return;
     switch (f.letter) {
     case 'C':

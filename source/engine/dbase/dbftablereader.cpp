@@ -61,12 +61,10 @@ DbfTableReader::DbfTableReader(const TableFiles& files, const ReadOptions& optio
 void DbfTableReader::chooseTextCodePage(const TableFiles& files, const ReadOptions& options) {
     m_codePage = chooseCodePage(files, options, m_header.codePage, [this] { return textSample(); });
     m_text = DbfTextConverter(m_codePage.number, options.delivery);
-    // The header read the names under its own page (437 when it names none).
-    const int namesPage = m_header.codePage != 0 ? m_header.codePage : kDefaultDbfCodePage;
-    if (m_codePage.number != namesPage || options.delivery == TextDelivery::Utf8) {
-        for (DbfField& f : m_header.fields)
-            f.name = m_text.toAnsi(f.rawName);
-    }
+    // The header read the names under its own page (437 when it names none); they are read again
+    // under the table's page, which also counts their characters that have no 1252 form.
+    for (DbfField& f : m_header.fields)
+        f.name = m_text.toAnsi(f.rawName);
 }
 
 // The raw text of the table's first records and memos, for detecting its code page.
@@ -234,6 +232,7 @@ void DbfTableReader::readMemo(std::string_view raw, bool text, std::size_t colum
         if (m_memo->format() != DbfMemoFile::Format::Fpt)
             replaceSoftReturns(m_memoBytes);
         m_text.append(m_memoBytes, out.startText());
+        m_cut = textFollowsZero(m_memoBytes);
     }
     if (out.text.empty())
         out.setNull();
@@ -247,6 +246,7 @@ void DbfTableReader::value(std::size_t column, Value& out) {
     if (column >= m_columns.size())
         throw std::out_of_range("DbfTableReader::value: no such column");
     m_damaged = false;
+    m_cut = false;
     if (!m_record) {
         out.setNull();
         return;
@@ -268,9 +268,11 @@ void DbfTableReader::value(std::size_t column, Value& out) {
         break;
     case DbfDecode::Text:
         decodeText(raw, &m_text, out);
+        m_cut = textFollowsZero(raw);
         break;
     case DbfDecode::RawText:
         decodeText(raw, nullptr, out);
+        m_cut = textFollowsZero(raw);
         break;
     case DbfDecode::Integer:
         decodeNumber(raw, true, out);

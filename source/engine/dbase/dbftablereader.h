@@ -25,6 +25,12 @@ namespace vorendal::engine::dbf {
 // value then raises EDBEngineError (errMemo), while the structure and every other value still
 // read.
 //
+// Text, in a field or a memo, ends at its first zero byte; when more text follows that byte, the
+// value is flagged by valueCut().
+//
+// A character field of width 0 holds no byte: it reads as an empty text field of size 0, so that
+// the fields after it keep their own values.
+//
 // A table file that ends before the records its header counts delivers every whole record, then
 // raises EDBEngineError (errCorrupt) "The table file is truncated: ...".
 class DbfTableReader final : public TableReader {
@@ -45,7 +51,9 @@ public:
     std::uint64_t recordCount() const override { return m_header.recordCount; }
     std::uint64_t recordNumber() const override { return m_record ? m_current + 1 : 0; }
     bool valueDamaged() const override { return m_damaged; }
+    bool valueCut() const override { return m_cut; }
     const TableRules& rules() const override { return m_rules; }
+    std::uint64_t replacedCharacters() const override { return m_text.replacedCharacters(); }
 
 private:
     bool seek(std::uint64_t index);
@@ -78,6 +86,7 @@ private:
     const char* m_record = nullptr; // current record, or nullptr
     std::string m_memoBytes;
     bool m_damaged = false; // the last value read is a damaged memo
+    bool m_cut = false;     // the last value read is text with more text after a zero byte
 };
 
 } // namespace vorendal::engine::dbf

@@ -119,6 +119,7 @@ DbfTextConverter::DbfTextConverter(int codePage, TextDelivery delivery)
         for (std::size_t i = 0; i < 48; ++i)
             m_table[0x80 + i] = static_cast<char>(unicodeToAnsi(high[i]));
     }
+    m_lossy = tableReplaces(reinterpret_cast<const unsigned char*>(m_table.data()));
 }
 
 void DbfTextConverter::append(std::string_view bytes, std::string& out) const {
@@ -144,6 +145,8 @@ void DbfTextConverter::append(std::string_view bytes, std::string& out) const {
     char* dst = out.data() + start;
     for (std::size_t i = 0; i < bytes.size(); ++i)
         dst[i] = m_table[static_cast<unsigned char>(bytes[i])];
+    if (m_lossy)
+        m_replaced += countReplaced(bytes, dst);
 }
 
 std::string DbfTextConverter::toAnsi(std::string_view bytes) const {

@@ -35,12 +35,19 @@ public:
     // Appends the 1252 form of bytes to out.
     void append(std::string_view bytes, std::string& out) const;
     std::string toAnsi(std::string_view bytes) const;
+    // Characters given as '?' for want of a 1252 form since the converter was made (see
+    // CodePage::replacedCharacters); always 0 with TextDelivery::Utf8.
+    std::uint64_t replacedCharacters() const {
+        return m_multiByte ? m_codePage.replacedCharacters() : m_replaced;
+    }
 
 private:
     int m_number;
     CodePage m_codePage;
     bool m_identity = false;
     bool m_multiByte = false; // double-byte pages and UTF-8: through CodePage
+    bool m_lossy = false;     // m_table gives '?' for a byte other than '?'
+    mutable std::uint64_t m_replaced = 0;
     std::array<char, 256> m_table{};
     // Mazovia and Kamenicky in UTF-8: the character of each byte; empty for the other pages.
     std::vector<char32_t> m_characters;

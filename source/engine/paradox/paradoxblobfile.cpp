@@ -24,7 +24,8 @@ ParadoxBlobFile::ParadoxBlobFile(std::unique_ptr<ByteSource> file, std::string t
       m_missingReason(std::move(missingReason)) {}
 
 void ParadoxBlobFile::damaged(const std::string& detail) const {
-    engineError(errMemo, "A blob value of the table is damaged: " + detail + ".", m_file->name());
+    throw Damaged(errMemo, "A blob value of the table is damaged: " + detail + ".",
+                  {"File: " + m_file->name()});
 }
 
 void ParadoxBlobFile::spend(std::uint32_t length) {

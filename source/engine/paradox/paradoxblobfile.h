@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "base/exceptions.h"
 #include "source/engine/bytesource.h"
 
 namespace vorendal::engine::paradox {
@@ -18,11 +19,17 @@ public:
     ParadoxBlobFile(std::unique_ptr<ByteSource> file, std::string tableName,
                     std::string missingReason);
 
+    // The error of one value that cannot be read; the rest of the file may still serve.
+    class Damaged : public EDBEngineError {
+    public:
+        using EDBEngineError::EDBEngineError;
+    };
+
     // Replaces out with the length bytes of the value that offsetAndIndex (the first u32 of a
-    // record's blob trailer) points to. Throws EDBEngineError errMemo when the file is missing,
-    // when the pointer, the block or its length do not agree with the file, or when the value
-    // would take the reading of this pass over the size of the file (records that share a blob:
-    // a sound file gives each record its own).
+    // record's blob trailer) points to. Throws EDBEngineError errMemo when the file is missing;
+    // Damaged (errMemo) when the pointer, the block or its length do not agree with the file
+    // (a file cut short among them), or when the value would take the reading of this pass over
+    // the size of the file (records that share a blob: a sound file gives each record its own).
     void read(std::uint32_t offsetAndIndex, std::uint32_t length, std::string& out);
 
     // Starts a new pass over the table: the bytes read so far no longer count.

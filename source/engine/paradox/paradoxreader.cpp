@@ -161,7 +161,7 @@ bool ParadoxReader::first() {
         m_blobs->startPass();
     m_onRecord = m_cursor->first();
     m_recordNumber = m_onRecord ? 1 : 0;
-    return m_onRecord;
+    return m_onRecord || endOfRecords();
 }
 
 bool ParadoxReader::next() {
@@ -171,7 +171,25 @@ bool ParadoxReader::next() {
     m_onRecord = m_cursor->next();
     if (m_onRecord)
         ++m_recordNumber;
-    return m_onRecord;
+    return m_onRecord || endOfRecords();
+}
+
+// At the end of the chain: false, unless the header counts more records than every block of the
+// file could hold (as dBASE tables report a count beyond their file).
+bool ParadoxReader::endOfRecords() const {
+    const std::uint64_t fileSize = m_file->size();
+    const std::uint64_t blocks =
+        fileSize > m_header.headerSize
+            ? (fileSize - m_header.headerSize + m_header.blockSize - 1) / m_header.blockSize
+            : 0;
+    const std::uint64_t perBlock = (m_header.blockSize - kBlockHeaderSize) / m_header.recordSize;
+    if (m_header.recordCount > blocks * perBlock)
+        engineError(errCorrupt,
+                    "The table file is truncated: it holds " + std::to_string(m_recordNumber) +
+                        " of the " + std::to_string(m_header.recordCount) +
+                        " records its header counts.",
+                    m_file->name());
+    return false;
 }
 
 void ParadoxReader::value(std::size_t column, Value& out) {
@@ -179,6 +197,8 @@ void ParadoxReader::value(std::size_t column, Value& out) {
         throw std::out_of_range("Paradox table: no such column or no current record");
     const Column& c = m_columns[column];
     const unsigned char* field = m_cursor->record() + c.offset;
+    m_damaged = false;
+    m_cut = false;
     if (c.type == ftUnknown) {
         out.setNull();
         return;
@@ -190,6 +210,8 @@ void ParadoxReader::value(std::size_t column, Value& out) {
     if (!decodeFixedValue(c.type, field, c.width, m_codePage, out))
         engineError(errCorrupt, "The value of column \"" + m_fields[column].name + "\" is damaged.",
                     m_file->name());
+    if (c.code == kAlpha)
+        m_cut = textFollowsZero(std::string_view(reinterpret_cast<const char*>(field), c.width));
 }
 
 void ParadoxReader::readBlob(std::size_t columnIndex, const unsigned char* field, Value& out) {
@@ -209,13 +231,20 @@ void ParadoxReader::readBlob(std::size_t columnIndex, const unsigned char* field
     } else {
         if (length > kMaxValueBytes)
             valueTooLarge(m_fields[columnIndex].name, m_recordNumber, m_blobs->name());
-        m_blobs->read(pointer, length, target);
+        try {
+            m_blobs->read(pointer, length, target);
+        } catch (const ParadoxBlobFile::Damaged&) {
+            out.setNull();
+            m_damaged = true;
+            return;
+        }
         if (column.code == kGraphic || column.code == kOle)
             stripGraphicPrefix(target);
     }
-    if (memo)
+    if (memo) {
         m_codePage.appendText(m_scratch, out.startText());
-    else
+        m_cut = textFollowsZero(m_scratch);
+    } else
         out.kind = Value::Kind::Bytes;
     // a value near the limit leaves the buffer that large: give it back
     constexpr std::size_t kKeptCapacity = 1 << 20;

@@ -29,16 +29,25 @@ public:
 
     const std::vector<FieldDescription>& fields() const override { return m_fields; }
     const std::vector<IndexDescription>& indexes() const override { return m_indexes; }
+    // Records come along the block chain. When the chain ends while the header counts more
+    // records than the file's blocks can hold, the file was cut short: EDBEngineError errCorrupt
+    // "The table file is truncated: ...", after every record that could be read.
     bool first() override;
     bool next() override;
-    // Blob values that need a missing or damaged .MB throw errMemo; nothing is guessed. So does a
-    // blob longer than kMaxValueBytes, before anything of it is read.
+    // A blob value that needs a missing .MB throws errMemo, as does a blob longer than
+    // kMaxValueBytes, before anything of it is read. One that the .MB does not hold as its
+    // pointer says (a damaged block or pointer, a file cut short) reads as Null and is flagged by
+    // valueDamaged(); nothing is guessed. Alpha and memo text ends at its first zero byte
+    // (valueCut() when more text follows it).
     void value(std::size_t column, Value& out) override;
     CodePageChoice codePage() const override { return m_choice; }
     std::uint64_t recordCount() const override { return m_header.recordCount; }
     std::uint64_t recordNumber() const override { return m_onRecord ? m_recordNumber : 0; }
+    bool valueDamaged() const override { return m_damaged; }
+    bool valueCut() const override { return m_cut; }
     bool passwordProtected() const override { return m_header.encrypted(); }
     const TableRules& rules() const override { return m_rules; }
+    std::uint64_t replacedCharacters() const override { return m_codePage.replacedCharacters(); }
 
 private:
     struct Column {
@@ -49,6 +58,7 @@ private:
     };
 
     void readBlob(std::size_t columnIndex, const unsigned char* field, Value& out);
+    bool endOfRecords() const;
     std::unique_ptr<ParadoxBlobFile> openBlobFile(const TableFiles& files) const;
     void readRules(const TableFiles& files);
     std::string textSample() const;
@@ -66,6 +76,8 @@ private:
     std::unique_ptr<ParadoxBlockCursor> m_cursor;
     std::string m_scratch; // raw memo bytes before code page conversion
     bool m_onRecord = false;
+    bool m_damaged = false; // the last value read is a blob the .MB does not hold
+    bool m_cut = false;     // the last value read is text with more text after a zero byte
     std::uint64_t m_recordNumber = 0; // position of the current record in table order, from 1
 };
 
