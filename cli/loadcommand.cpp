@@ -146,6 +146,8 @@ int reportTable(const loader::TableLoad& load, const Options& options) {
         std::fprintf(stderr,
                      "vorendal-cli: %s: loaded as %s: another table of this load is %s already\n",
                      load.path.c_str(), load.table.c_str(), load.renamedFrom.c_str());
+    for (const std::string& note : load.notes)
+        std::fprintf(stderr, "vorendal-cli: warning: %s: %s.\n", load.path.c_str(), note.c_str());
     for (const std::string& warning : load.warnings) {
         std::fprintf(stderr, "vorendal-cli: warning: %s: %s\n", load.path.c_str(), warning.c_str());
         status = 1;

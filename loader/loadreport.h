@@ -32,6 +32,7 @@ struct TableLoad {
     bool verified = false;             // every value was read back and found equal
     std::string error;                 // why it failed or was skipped (UTF-8)
     std::vector<std::string> warnings; // what was loaded without something (an index), UTF-8
+    std::vector<std::string> notes;    // what was made up on the way (a field's name), UTF-8
 };
 
 // Every table of a load, in the order they were named.

@@ -17,6 +17,7 @@ constexpr unsigned kRowsPerRoundTrip = 64;
 void configure(TTable& table, const LoadRequest& request) {
     table.setCodePage(request.codePage);
     table.setTextDelivery(engine::TextDelivery::Utf8);
+    table.setNameUnnamedFields(true); // Firebird has no column without a name
 }
 
 } // namespace

@@ -146,6 +146,9 @@ TableLoad loadTable(Session& session, TTable& table, TTable& verifyTable, const 
     }
     table.Close();
     verifyTable.Close();
+    for (const TTable::MadeUpName& made : table.madeUpNames())
+        load.notes.push_back("field " + std::to_string(made.fieldNo) +
+                             " has no name; it is called " + made.name);
     load.damage = table.damage();
     for (const FieldDamage& field : load.damage.fields())
         load.damagedValues += field.count;
