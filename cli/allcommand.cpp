@@ -15,8 +15,8 @@ int runAll(const Options& options, std::FILE* out) {
         [](TTable& table, const std::string& path, LineSink& sink, const ScriptInputs& inputs) {
             writeStructureScript(table, path, sink, structureProfile(inputs));
             writeProcedureScript(table, path, sink, procedureProfile(inputs));
-            writeDataExport(table, path, inputs.settings, sink, inputs.progress,
-                            dataExportProfile(inputs), inputs.warning);
+            return writeDataExport(table, path, inputs.settings, sink, inputs.progress,
+                                   dataExportProfile(inputs));
         });
 }
 

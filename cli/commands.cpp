@@ -16,6 +16,7 @@ constexpr Command kCommands[] = {
     {"procedure", runProcedure},
     {"data", runData},
     {"all", runAll},
+    {"load", runLoad},
     {"create", runCreate},
     {"alter", runAlter},
 };

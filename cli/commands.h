@@ -26,6 +26,7 @@ int runStructure(const Options& options, std::FILE* out);
 int runProcedure(const Options& options, std::FILE* out);
 int runData(const Options& options, std::FILE* out);
 int runAll(const Options& options, std::FILE* out);
+int runLoad(const Options& options, std::FILE* out);
 int runCreate(const Options& options, std::FILE* out);
 int runAlter(const Options& options, std::FILE* out);
 

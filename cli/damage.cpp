@@ -6,19 +6,22 @@
 
 namespace vorendal::cli {
 
-int reportDamage(const TTable& table, const Options& options) {
-    const DamageReport& damage = table.damage();
+int reportDamage(const std::string& path, const DamageReport& damage, bool utf8Names,
+                 const Options& options) {
     for (const FieldDamage& field : damage.fields()) {
         // the path as given (the file system's bytes); the sentence's field name is 1252 text, or
         // already UTF-8 when the table delivers its text in UTF-8 (the rest is ASCII)
         const std::string sentence = fieldDamageText(field);
-        const std::string line =
-            "vorendal-cli: warning: " + table.TableName() + ": " +
-            (table.textDelivery() == engine::TextDelivery::Utf8 ? sentence : ansiToUtf8(sentence)) +
-            "\n";
+        const std::string line = "vorendal-cli: warning: " + path + ": " +
+                                 (utf8Names ? sentence : ansiToUtf8(sentence)) + "\n";
         std::fwrite(line.data(), 1, line.size(), stderr);
     }
     return damage.empty() || options.ignoreDamaged ? 0 : 1;
+}
+
+int reportDamage(const TTable& table, const Options& options) {
+    return reportDamage(table.TableName(), table.damage(),
+                        table.textDelivery() == engine::TextDelivery::Utf8, options);
 }
 
 void reportReplacedCharacters(const TTable& table, bool namesWritten) {

@@ -12,6 +12,10 @@ namespace vorendal::cli {
 // Returns the exit status it calls for: 1 when values were damaged, unless --ignore-damaged was
 // given; else 0.
 int reportDamage(const TTable& table, const Options& options);
+// The same for the damage of the table file at path; utf8Names: its field names are UTF-8 (else
+// 1252).
+int reportDamage(const std::string& path, const DamageReport& damage, bool utf8Names,
+                 const Options& options);
 
 // Warns on standard error when the classic script of the table last run wrote characters as '?'
 // for want of a Windows-1252 form: those of its values, and of its names when namesWritten.

@@ -8,8 +8,8 @@ int runData(const Options& options, std::FILE* out) {
     return runScriptCommand(
         "data", options, out,
         [](TTable& table, const std::string& path, LineSink& sink, const ScriptInputs& inputs) {
-            writeDataExport(table, path, inputs.settings, sink, inputs.progress,
-                            dataExportProfile(inputs), inputs.warning);
+            return writeDataExport(table, path, inputs.settings, sink, inputs.progress,
+                                   dataExportProfile(inputs));
         });
 }
 

@@ -1,7 +1,7 @@
 #include "cli/describe.h"
 
 #include "base/ansi.h"
-#include "scripts/firebirdnames.h"
+#include "firebird/firebirdnames.h"
 #include "source/tablename.h"
 
 namespace vorendal::cli {

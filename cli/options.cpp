@@ -42,6 +42,28 @@ Options parseCommandLine(int argc, const char* const* argv) {
             options.ignoreDamaged = true;
         } else if (!optionsEnded && arg == "--firebird") {
             options.firebird = true;
+        } else if (!optionsEnded && isOption(arg, "--into")) {
+            options.into = optionValue("--into", arg, i, argc, argv);
+        } else if (!optionsEnded && arg == "--create") {
+            options.create = true;
+        } else if (!optionsEnded && isOption(arg, "--user")) {
+            options.user = optionValue("--user", arg, i, argc, argv);
+        } else if (!optionsEnded && isOption(arg, "--password")) {
+            options.password = optionValue("--password", arg, i, argc, argv);
+        } else if (!optionsEnded && arg == "--replace") {
+            options.replace = true;
+        } else if (!optionsEnded && arg == "--verify") {
+            options.verify = true;
+        } else if (!optionsEnded && isOption(arg, "--report")) {
+            options.report = optionValue("--report", arg, i, argc, argv);
+        } else if (!optionsEnded && isOption(arg, "--jobs")) {
+            options.jobs = optionValue("--jobs", arg, i, argc, argv);
+        } else if (!optionsEnded && arg.size() > 2 && arg.compare(0, 2, "-j") == 0) {
+            options.jobs = arg.substr(2);
+        } else if (!optionsEnded && arg == "-j") {
+            options.jobs = optionValue("-j", arg, i, argc, argv);
+        } else if (!optionsEnded && arg == "--recursive") {
+            options.recursive = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             throw UsageError("unknown option " + arg);
         } else if (!commandSeen) {

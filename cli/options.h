@@ -24,6 +24,16 @@ struct Options {
     std::optional<std::string> codepage; // --codepage N: the text of every table read under N
     bool ignoreDamaged = false;          // --ignore-damaged: damaged values do not fail the run
     bool firebird = false;               // --firebird: the output profile for Firebird 3+
+    // load
+    std::optional<std::string> into;     // --into DATABASE
+    bool create = false;                 // --create: a new database
+    std::optional<std::string> user;     // --user NAME (else ISC_USER)
+    std::optional<std::string> password; // --password WORD (else ISC_PASSWORD)
+    bool replace = false;                // --replace: drop a table of the same name first
+    bool verify = false;                 // --verify: read every row back and compare it
+    std::optional<std::string> report;   // --report FILE: the summary as JSON
+    std::optional<std::string> jobs;     // -j N, --jobs N: tables loaded at once
+    bool recursive = false;              // --recursive: folders with their subfolders
 };
 
 // Parses argv[1..argc-1]. Throws UsageError for an unknown option or a missing option value.

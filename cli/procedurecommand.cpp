@@ -9,6 +9,7 @@ int runProcedure(const Options& options, std::FILE* out) {
         "procedure", options, out,
         [](TTable& table, const std::string& path, LineSink& sink, const ScriptInputs& inputs) {
             writeProcedureScript(table, path, sink, procedureProfile(inputs));
+            return ExportResult{};
         });
 }
 

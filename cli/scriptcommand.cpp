@@ -48,6 +48,27 @@ private:
 
 } // namespace
 
+void reportNullsWritten(std::string_view tableName, const ExportResult& result) {
+    reportNullsWritten(tableName, result.firstNulls, result.nullsWritten);
+}
+
+void reportNullsWritten(std::string_view tableName, const std::vector<NullWritten>& firstNulls,
+                        std::uint64_t nullsWritten) {
+    const auto name = static_cast<int>(tableName.size());
+    for (const NullWritten& null : firstNulls)
+        std::fprintf(stderr,
+                     "vorendal-cli: warning: %.*s, record %llu, field %s: a value Firebird cannot "
+                     "hold, written as NULL\n",
+                     name, tableName.data(), static_cast<unsigned long long>(null.record),
+                     null.field.c_str());
+    if (nullsWritten > firstNulls.size())
+        std::fprintf(stderr,
+                     "vorendal-cli: warning: %.*s: %llu more values Firebird cannot hold, written "
+                     "as NULL\n",
+                     name, tableName.data(),
+                     static_cast<unsigned long long>(nullsWritten - firstNulls.size()));
+}
+
 const StructureScriptProfile& structureProfile(const ScriptInputs& inputs) {
     return inputs.firebird ? firebirdStructureProfile() : classicStructureProfile();
 }
@@ -76,14 +97,6 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
         table.setNameUnnamedFields(true); // Firebird takes no empty name
         inputs.firebird = true;
     }
-    inputs.warning = [](std::string_view tableName, std::uint64_t record, std::string_view field) {
-        std::fprintf(stderr,
-                     "vorendal-cli: warning: %.*s, record %llu, field %.*s: a value Firebird "
-                     "cannot hold, written as NULL\n",
-                     static_cast<int>(tableName.size()), tableName.data(),
-                     static_cast<unsigned long long>(record), static_cast<int>(field.size()),
-                     field.data());
-    };
     ScriptFileSink sink(out);
     for (const std::string& operand : options.operands) {
         ProgressLine progress(operand);
@@ -91,7 +104,8 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
             inputs.progress = [&progress](std::uint64_t records) { progress.update(records); };
         try {
             // The argument's bytes are the file's name: they reach the file system unchanged.
-            write(table, operand, sink, inputs);
+            const ExportResult result = write(table, operand, sink, inputs);
+            reportNullsWritten(dataExportProfile(inputs).tableName(operand), result);
             reportCodePageWarning(table);
         } catch (const EAbort&) {
             status = 1;

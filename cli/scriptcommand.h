@@ -21,12 +21,18 @@ struct ScriptInputs {
     RegionalSettings settings;
     ExportProgress progress; // empty when no progress is shown
     bool firebird = false;   // --firebird: the firebird profile, the table read in UTF-8
-    ExportWarning warning;   // a value written as NULL: said on standard error
 };
 
-// Writes one table's scripts to sink, as the window's buttons append them to the pane.
-using ScriptWriter = void (*)(TTable& table, const std::string& path, LineSink& sink,
-                              const ScriptInputs& inputs);
+// Writes one table's scripts to sink, as the window's buttons append them to the pane, and
+// returns what its data export did (nothing for scripts without data).
+using ScriptWriter = ExportResult (*)(TTable& table, const std::string& path, LineSink& sink,
+                                      const ScriptInputs& inputs);
+
+// Names on standard error each value of the table written as NULL because the output cannot hold
+// it (tableName: as the script names the table, UTF-8).
+void reportNullsWritten(std::string_view tableName, const ExportResult& result);
+void reportNullsWritten(std::string_view tableName, const std::vector<NullWritten>& firstNulls,
+                        std::uint64_t nullsWritten);
 
 // The profile of each script that the options chose: classic, or firebird with --firebird.
 const StructureScriptProfile& structureProfile(const ScriptInputs& inputs);
@@ -38,6 +44,8 @@ const DataExportProfile& dataExportProfile(const ScriptInputs& inputs);
 // standard error as the window's error display would show it; the command then goes on with the
 // next table and returns
 // 1. With standard error on a terminal, a progress line shows there while the data is exported.
+// Values written as NULL because the output cannot hold them are named on standard error after
+// each table.
 int runScriptCommand(const char* command, const Options& options, std::FILE* out,
                      ScriptWriter write);
 

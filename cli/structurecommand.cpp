@@ -9,6 +9,7 @@ int runStructure(const Options& options, std::FILE* out) {
         "structure", options, out,
         [](TTable& table, const std::string& path, LineSink& sink, const ScriptInputs& inputs) {
             writeStructureScript(table, path, sink, structureProfile(inputs));
+            return ExportResult{};
         });
 }
 

@@ -1,5 +1,7 @@
 #include "designer/designerscript.h"
 
+#include <algorithm>
+#include <charconv>
 #include <span>
 
 #include "base/ansi.h"
@@ -7,6 +9,8 @@
 #include "base/textfile.h"
 #include "designer/designergrid.h"
 #include "designer/firebirdrowcheck.h"
+#include "firebird/firebirdnames.h"
+#include "firebird/firebirdtypes.h"
 
 namespace vorendal {
 
@@ -62,6 +66,11 @@ struct DesignerScriptProfile {
     // Checks each named row's cells before anything is written or normalised (throws); nullptr:
     // the cells go into the script as typed.
     void (*checkRow)(int row, std::string_view name, std::string_view type, std::string_view size);
+    // The SQL type of a checked row's letter and size cell; nullptr: the type table's text.
+    std::string (*columnType)(char letter, std::string_view size);
+    // The database's form of an upper-cased name (1252): a column's with its field number (from
+    // 1), the table's with 0; nullptr: the name as it is.
+    std::string (*fitName)(std::string_view upperName, int fieldNumber);
 };
 
 namespace {
@@ -79,9 +88,8 @@ constexpr TypeLetter kClassicTypes[] = {
     {'N', "NUMERIC(", SizeUse::verbatim, ")",                          ""},
 };
 
-// Firebird 3 and later with nothing defined beforehand: text in UTF-8, so that any language
-// survives; a memo is a text blob (MEMO would need a domain of that name). CHAR takes the size
-// when it is one, else stays the single character the classic bare CHAR stands for.
+// Firebird 3 and later: the letters and the size cells they fix, as the classic ones; the SQL text
+// comes from the Firebird type model (firebirdColumnType).
 constexpr TypeLetter kFirebirdTypes[] = {
     {'D', "DATE",                                  SizeUse::none,     "",                     "0"},
     {'V', "VARCHAR(",                              SizeUse::verbatim, ") CHARACTER SET UTF8", ""},
@@ -115,7 +123,66 @@ constexpr DesignerScriptProfile kClassicProfile = {
     .alterKeyHead = "ADD PRIMARY KEY (",
     .terminator = "",
     .checkRow = nullptr,
+    .columnType = nullptr,
+    .fitName = nullptr,
 };
+
+// The types of the letters as every Firebird output writes them: text in UTF-8, so that any
+// language survives; a memo a text blob (MEMO would need a domain of that name); CHAR of the size
+// when it is one, else the single character the classic bare CHAR stands for. Only rows that
+// checkFirebirdDesignerRow let through arrive here.
+std::string firebirdColumnType(char letter, std::string_view size) {
+    using firebird::ColumnKind;
+    const auto number = [](std::string_view digits) {
+        int value = 0;
+        std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        return value;
+    };
+    firebird::ColumnType type;
+    switch (letter) {
+    case 'D':
+        type.kind = ColumnKind::Date;
+        break;
+    case 'V':
+        type.kind = ColumnKind::Varchar;
+        type.length = number(size);
+        break;
+    case 'T':
+        type.kind = ColumnKind::Time;
+        break;
+    case 'B':
+        type.kind = ColumnKind::Boolean;
+        break;
+    case 'I':
+        type.kind = ColumnKind::Integer;
+        break;
+    case 'M':
+        type.kind = ColumnKind::TextBlob;
+        break;
+    case 'C':
+        type.kind = ColumnKind::Char;
+        type.length = std::max(1, number(size));
+        break;
+    default: { // N: "p" or "p,s"
+        const std::size_t comma = size.find(',');
+        type.kind = ColumnKind::Numeric;
+        type.precision = number(size.substr(0, comma));
+        type.scale = comma == std::string_view::npos ? 0 : number(size.substr(comma + 1));
+        break;
+    }
+    }
+    std::string text;
+    firebird::appendColumnType(text, type);
+    return text;
+}
+
+// Names over Firebird's 31 bytes of UTF-8 are shortened as the firebird scripts of tables do it:
+// a column keeps its first bytes and "_" and its field number, the table a hash of its name.
+std::string firebirdFitName(std::string_view upperName, int fieldNumber) {
+    const std::string utf8 = ansiToUtf8(upperName);
+    return utf8ToAnsi(fieldNumber > 0 ? firebird::fitName(utf8, "_" + std::to_string(fieldNumber))
+                                      : firebird::fitName(utf8, firebird::hashTag(utf8)));
+}
 
 // A whole script for isql-fb on a dialect 3 database: it says its own character set and ends
 // every statement, so it runs as one file. Only the eight letters and the sizes Firebird takes
@@ -139,6 +206,8 @@ constexpr DesignerScriptProfile kFirebirdProfile = {
     .alterKeyHead = "ADD PRIMARY KEY (",
     .terminator = ";",
     .checkRow = checkFirebirdDesignerRow,
+    .columnType = firebirdColumnType,
+    .fitName = firebirdFitName,
 };
 
 std::string join(std::initializer_list<std::string_view> parts) {
@@ -174,8 +243,14 @@ std::string sqlTypeOf(const DesignerScriptProfile& profile, DesignerGrid& grid, 
     for (const TypeLetter& entry : profile.types) {
         if (type.size() != 1 || type[0] != entry.letter)
             continue;
-        std::string sqlType(entry.sqlType);
         const std::string& size = grid.cell(DesignerGrid::kSizeColumn, row);
+        if (profile.columnType != nullptr) {
+            std::string sqlType = profile.columnType(entry.letter, size);
+            if (!entry.sizeCell.empty())
+                grid.setCell(DesignerGrid::kSizeColumn, row, entry.sizeCell);
+            return sqlType;
+        }
+        std::string sqlType(entry.sqlType);
         if (entry.size == SizeUse::verbatim)
             sqlType += join({size, entry.afterSize});
         else if (entry.size == SizeUse::positive)
@@ -192,9 +267,13 @@ std::string sqlTypeOf(const DesignerScriptProfile& profile, DesignerGrid& grid, 
 // the comma of its suffix. A key field's quoted name goes into keyList, each followed by a comma.
 std::string fieldLine(const DesignerScriptProfile& profile, DesignerGrid& grid, int row,
                       std::string& keyList) {
-    const std::string name = grid.cell(DesignerGrid::kNameColumn, row);
-    const std::string upperName = ansiUpperCase(name);
+    std::string name = grid.cell(DesignerGrid::kNameColumn, row);
+    std::string upperName = ansiUpperCase(name);
     grid.setCell(DesignerGrid::kNameColumn, row, upperName);
+    if (profile.fitName != nullptr) {
+        upperName = profile.fitName(upperName, row - DesignerGrid::kFirstFieldRow + 1);
+        name = upperName;
+    }
     grid.setCell(DesignerGrid::kTypeColumn, row,
                  ansiUpperCase(grid.cell(DesignerGrid::kTypeColumn, row)));
     if (grid.cell(DesignerGrid::kSizeColumn, row).empty())
@@ -273,8 +352,10 @@ std::string writeFieldLines(const DesignerScriptProfile& profile, DesignerScript
 // The table name as the statements of kind write it.
 std::string tableNameIn(const DesignerScriptProfile& profile, DesignerScript kind,
                         std::string_view tableName) {
-    if (profile.quoteTableName)
-        return quoted(profile, ansiUpperCase(tableName));
+    if (profile.quoteTableName) {
+        const std::string upper = ansiUpperCase(tableName);
+        return quoted(profile, profile.fitName != nullptr ? profile.fitName(upper, 0) : upper);
+    }
     return kind == DesignerScript::alterTable ? ansiUpperCase(tableName) : std::string(tableName);
 }
 

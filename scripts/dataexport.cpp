@@ -1,7 +1,6 @@
 #include "scripts/dataexport.h"
 
 #include <charconv>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -152,28 +151,6 @@ void classicCallStart(std::string& out, std::string_view tableName) {
     out += '(';
 }
 
-// A value the output cannot hold is written as NULL, never silently: without a listener the
-// warning goes to standard error.
-void warnOfValue(const ExportWarning& warning, std::string_view table, std::uint64_t record,
-                 std::string_view field) {
-    if (warning) {
-        warning(table, record, field);
-        return;
-    }
-    std::fprintf(
-        stderr,
-        "warning: %.*s, record %llu, field %.*s: the value cannot be written; NULL instead\n",
-        static_cast<int>(table.size()), table.data(), static_cast<unsigned long long>(record),
-        static_cast<int>(field.size()), field.data());
-}
-
-// One field of the export: its value and how it is written.
-struct ExportColumn {
-    const TField* field;
-    const TFieldDef* def;
-    ExportValue kind;
-};
-
 } // namespace
 
 const DataExportProfile& classicDataExportProfile() {
@@ -183,62 +160,68 @@ const DataExportProfile& classicDataExportProfile() {
     return profile;
 }
 
-void writeDataExport(TTable& table, const std::string& path, const RegionalSettings& settings,
-                     LineSink& sink, const ExportProgress& progress,
-                     const DataExportProfile& profile, const ExportWarning& warning) {
+DataScriptTarget::DataScriptTarget(LineSink& sink, const DataExportProfile& profile,
+                                   const RegionalSettings& settings, std::string_view path)
+    : m_sink(sink), m_profile(profile), m_settings(settings) {
+    m_profile.callStart(m_callStart, m_profile.tableName(path));
+}
+
+void DataScriptTarget::beginTable(TTable& table) {
+    for (const std::string_view header : m_profile.headerLines)
+        m_sink.appendLine(header);
+    // Field i is written as the type of field definition i says, even where a column without a
+    // field has shifted the fields against the definitions.
+    m_columns.clear();
+    for (int i = 0; i < table.FieldCount(); ++i)
+        m_columns.push_back({&table.Fields(i), &table.FieldDefs()[i],
+                             m_profile.valueOf(table.FieldDefs()[i].DataType)});
+}
+
+void DataScriptTarget::writeRecord(TTable& /*table*/, std::uint64_t record, ExportResult& result) {
+    if (m_columns.empty() && !m_profile.noFieldsLine.empty())
+        return;
+    m_line.assign(m_callStart);
+    for (const Column& column : m_columns) {
+        if (!m_profile.appendValue(m_line, column.kind, *column.field, *column.def, m_settings)) {
+            m_line += "NULL";
+            result.addNull(record, column.field->FieldName());
+        }
+        m_line += ',';
+    }
+    if (!m_columns.empty())
+        m_line.pop_back();
+    m_line += m_profile.callEnd;
+    m_sink.appendLine(m_line);
+    if (m_profile.commitEvery != 0 && record % m_profile.commitEvery == 0)
+        m_sink.appendLine(m_profile.commitLine);
+}
+
+void DataScriptTarget::endTable(TTable& /*table*/, ExportResult& result) {
+    if (m_columns.empty() && !m_profile.noFieldsLine.empty()) {
+        m_sink.appendLine(m_profile.noFieldsLine);
+    } else if (m_profile.commitEvery != 0 && result.records % m_profile.commitEvery != 0) {
+        m_sink.appendLine(m_profile.commitLine);
+    }
+    m_sink.appendLine({});
+}
+
+ExportResult writeDataExport(TTable& table, const std::string& path,
+                             const RegionalSettings& settings, LineSink& sink,
+                             const ExportProgress& progress, const DataExportProfile& profile) {
     table.Close();
     table.setTableName(path);
     table.Open();
-    const std::string tableName = profile.tableName(path);
-    std::string callStart;
-    profile.callStart(callStart, tableName);
-    for (const std::string_view header : profile.headerLines)
-        sink.appendLine(header);
-
-    // Field i is written as the type of field definition i says, even where a column without a
-    // field has shifted the fields against the definitions.
-    std::vector<ExportColumn> columns;
-    for (int i = 0; i < table.FieldCount(); ++i)
-        columns.push_back({&table.Fields(i), &table.FieldDefs()[i],
-                           profile.valueOf(table.FieldDefs()[i].DataType)});
-
-    if (columns.empty() && !profile.noFieldsLine.empty()) {
-        sink.appendLine(profile.noFieldsLine);
-        sink.appendLine({});
-        table.Close();
-        return;
-    }
+    DataScriptTarget target(sink, profile, settings, path);
+    ExportResult result;
     try {
-        std::string line;
-        std::uint64_t records = 0;
-        for (table.First(); !table.Eof(); table.Next()) {
-            line.assign(callStart);
-            for (const ExportColumn& column : columns) {
-                if (!profile.appendValue(line, column.kind, *column.field, *column.def, settings)) {
-                    line += "NULL";
-                    warnOfValue(warning, tableName, records + 1, column.field->FieldName());
-                }
-                line += ',';
-            }
-            if (!columns.empty())
-                line.pop_back();
-            line += profile.callEnd;
-            sink.appendLine(line);
-            ++records;
-            if (profile.commitEvery != 0 && records % profile.commitEvery == 0)
-                sink.appendLine(profile.commitLine);
-            if (records % kExportProgressInterval == 0 && progress)
-                progress(records);
-        }
-        if (profile.commitEvery != 0 && records % profile.commitEvery != 0)
-            sink.appendLine(profile.commitLine);
+        result = exportRecords(table, target, progress);
     } catch (const EAbort&) {
         // stopped by the user: nothing is wrong with the table, so it is not left open
         table.Close();
         throw;
     }
-    sink.appendLine({});
     table.Close();
+    return result;
 }
 
 } // namespace vorendal

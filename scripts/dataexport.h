@@ -5,8 +5,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "scripts/regionalsettings.h"
+#include "scripts/tableexport.h"
 #include "source/ttable.h"
 
 namespace vorendal {
@@ -59,26 +61,44 @@ const DataExportProfile& classicDataExportProfile();
 // Firebird 3 and later, dialect 3, UTF-8 text (the table read with UTF-8 delivery).
 const DataExportProfile& firebirdDataExportProfile();
 
-// Told of a value written as NULL because the output cannot hold it: the table's name, the
-// record number (1 = first live record) and the field's name.
-using ExportWarning =
-    std::function<void(std::string_view table, std::uint64_t record, std::string_view field)>;
+// The data script as an export target: one call of the insert procedure per record, then an
+// empty line. sink, profile and settings must outlive it. path: the table file's path (1252
+// text), which gives the table's name in the calls.
+class DataScriptTarget : public ExportTarget {
+public:
+    DataScriptTarget(LineSink& sink, const DataExportProfile& profile,
+                     const RegionalSettings& settings, std::string_view path);
 
-// Called during an export with the number of records written so far, every
-// kExportProgressInterval records. May throw EAbort to stop the export.
-using ExportProgress = std::function<void(std::uint64_t records)>;
-inline constexpr std::uint64_t kExportProgressInterval = 1024;
+    void beginTable(TTable& table) override;
+    void writeRecord(TTable& table, std::uint64_t record, ExportResult& result) override;
+    void endTable(TTable& table, ExportResult& result) override;
+
+private:
+    // One field of the export: its value and how it is written.
+    struct Column {
+        const TField* field;
+        const TFieldDef* def;
+        ExportValue kind;
+    };
+
+    LineSink& m_sink;
+    const DataExportProfile& m_profile;
+    const RegionalSettings& m_settings;
+    std::string m_callStart;
+    std::vector<Column> m_columns;
+    std::string m_line;
+};
 
 // Appends to sink one call of the insert procedure IN_<table name> per record of the table file
 // at path (1252 text, handed to table.setTableName unchanged), the record's values as arguments in
 // field order, then an empty line. Numbers, dates and times follow settings. Closes table first
-// and leaves it closed. Throws what the table throws (EDatabaseError, EDBEngineError) and what
-// sink throws (EOutOfResources): the lines appended before stay, the closing empty line is not
-// written, and the table stays as the failure left it. An EAbort from progress stops the export
-// the same way but closes the table.
-void writeDataExport(TTable& table, const std::string& path, const RegionalSettings& settings,
-                     LineSink& sink, const ExportProgress& progress = {},
-                     const DataExportProfile& profile = classicDataExportProfile(),
-                     const ExportWarning& warning = {});
+// and leaves it closed. Returns what happened (records, values written as NULL, damage). Throws
+// what the table throws (EDatabaseError, EDBEngineError) and what sink throws (EOutOfResources):
+// the lines appended before stay, the closing empty line is not written, and the table stays as
+// the failure left it. An EAbort from progress stops the export the same way but closes the table.
+ExportResult writeDataExport(TTable& table, const std::string& path,
+                             const RegionalSettings& settings, LineSink& sink,
+                             const ExportProgress& progress = {},
+                             const DataExportProfile& profile = classicDataExportProfile());
 
 } // namespace vorendal

@@ -7,9 +7,10 @@
 #include <cstring>
 
 #include "base/ansi.h"
+#include "firebird/firebirdliterals.h"
+#include "firebird/firebirdnames.h"
+#include "firebird/firebirdtypes.h"
 #include "scripts/dataexport.h"
-#include "scripts/firebirdliterals.h"
-#include "scripts/firebirdnames.h"
 #include "scripts/procedurescript.h"
 #include "scripts/structurescript.h"
 #include "source/engine/codepage.h"
@@ -35,66 +36,9 @@ bool isBinaryType(TFieldType type) {
     }
 }
 
-// The BCD decimals that NUMERIC(18,s) takes; wider BCD is written as a double.
-constexpr int kMaxNumericScale = 18;
-
 // One type for a column and its parameter, so that the procedure takes what the table keeps.
 void firebirdType(std::string& out, const TFieldDef& def) {
-    switch (def.DataType) {
-    case ftString:
-    case ftFixedChar:
-    case ftWideString:
-        out += "VARCHAR(";
-        out += std::to_string(def.Size > 0 ? def.Size : 1);
-        out += ") CHARACTER SET UTF8";
-        return;
-    case ftMemo:
-        out += "BLOB SUB_TYPE TEXT CHARACTER SET UTF8";
-        return;
-    case ftBoolean:
-        out += "BOOLEAN";
-        return;
-    case ftFloat:
-        out += "DOUBLE PRECISION";
-        return;
-    case ftCurrency:
-        out += "NUMERIC(18,4)";
-        return;
-    case ftBCD:
-    case ftFMTBcd:
-        if (def.Size >= 0 && def.Size <= kMaxNumericScale) {
-            out += "NUMERIC(18,";
-            out += std::to_string(def.Size);
-            out += ')';
-        } else {
-            out += "DOUBLE PRECISION";
-        }
-        return;
-    case ftSmallint:
-        out += "SMALLINT";
-        return;
-    case ftInteger:
-    case ftWord: // 0 to 65,535: more than SMALLINT holds
-        out += "INTEGER";
-        return;
-    case ftLargeint:
-    case ftAutoInc:
-        out += "BIGINT";
-        return;
-    case ftDate:
-        out += "DATE";
-        return;
-    case ftTime:
-        out += "TIME";
-        return;
-    case ftDateTime:
-    case ftTimeStamp:
-        out += "TIMESTAMP";
-        return;
-    default:
-        out += "BLOB SUB_TYPE BINARY";
-        return;
-    }
+    firebird::appendColumnType(out, firebird::columnTypeOf(def.DataType, def.Size));
 }
 
 // ---- structure -----------------------------------------------------------------------------
@@ -310,35 +254,17 @@ void appendText(std::string& out, std::string_view text) {
     out += "', ASCII_CHAR(13))";
 }
 
-// The stored double rounded to decimals places, exactly (not through a scaled double, which
-// loses the last digits of large amounts); false beyond the 18 digits of NUMERIC(18,s).
+// The stored double rounded to decimals places, exactly; false beyond NUMERIC's digits.
 bool appendScaled(std::string& out, double value, int decimals) {
-    if (!std::isfinite(value))
+    std::int64_t scaled = 0;
+    if (!firebird::scaledFromDouble(value, decimals, scaled))
         return false;
-    char buffer[400];
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (error != std::errc())
-        return false;
-    int digits = 0;
-    bool leading = true;
-    for (const char* p = buffer; p != end; ++p) {
-        if (*p < '0' || *p > '9' || (leading && *p == '0'))
-            continue;
-        leading = false;
-        ++digits;
-    }
-    // NUMERIC(18,s) is a 64-bit integer of units 10^-s: 18 digits always fit
-    if (digits > kMaxNumericScale)
-        return false;
-    out.append(buffer, end);
+    firebird::appendScaledLiteral(out, scaled, decimals);
     return true;
 }
 
 bool appendInteger(std::string& out, std::int64_t value, TFieldType type) {
-    if (type == ftSmallint && (value < -32768 || value > 32767))
-        return false;
-    if ((type == ftInteger || type == ftWord) && (value < INT32_MIN || value > INT32_MAX))
+    if (!firebird::integerFits(firebird::columnTypeOf(type, 0).kind, value))
         return false;
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
@@ -371,7 +297,8 @@ bool appendValue(std::string& out, ExportValue kind, const TField& field, const 
     case K::Float:
         if (kind == ExportValue::Money)
             return appendScaled(out, value.number, 4);
-        if (kind == ExportValue::Fixed2 && def.Size >= 0 && def.Size <= kMaxNumericScale)
+        if (kind == ExportValue::Fixed2 && def.Size >= 0 &&
+            def.Size <= firebird::kMaxNumericPrecision)
             return appendScaled(out, value.number, def.Size);
         return firebird::appendDoubleLiteral(out, value.number);
     case K::Date:

@@ -139,6 +139,86 @@ std::vector<std::string> splitFieldNames(std::string_view fields) {
     }
 }
 
+namespace {
+
+// The first index's key fields upper-cased when it gives the primary key, else "".
+std::string primaryKeyFields(TTable& table, const StructureScriptProfile& profile) {
+    // Only the first index can give the key; the classic key test is a plain substring search.
+    if (table.IndexDefs().Count() > 0 && profile.isPrimary(table.IndexDefs()[0], 0))
+        return profile.upperCase(table.IndexDefs()[0].Fields);
+    return {};
+}
+
+struct ColumnPart {
+    std::vector<std::string> upperNames;
+    std::vector<std::string> columns;
+    std::vector<std::string> lines;
+    std::vector<bool> notNull;
+};
+
+// The column lines of the open table's field definitions.
+ColumnPart columnPart(TTable& table, const StructureScriptProfile& profile,
+                      const std::string& keyFields) {
+    const std::vector<std::string> keyNames = splitFieldNames(keyFields);
+    const int fieldCount = table.FieldCount();
+    ColumnPart part;
+    for (int i = 0; i < fieldCount; ++i)
+        part.upperNames.push_back(profile.upperCase(table.FieldDefs()[i].Name));
+    part.columns = part.upperNames;
+    profile.fitColumnNames(part.columns);
+    std::string type;
+    for (int i = 0; i < fieldCount; ++i) {
+        const TFieldDef& def = table.FieldDefs()[i];
+        const std::string& name = part.upperNames[static_cast<std::size_t>(i)];
+        type.clear();
+        profile.columnType(type, def);
+        const bool key =
+            profile.exactKeyColumns
+                ? std::find(keyNames.begin(), keyNames.end(), name) != keyNames.end()
+                : !keyFields.empty() && !name.empty() && keyFields.find(name) != std::string::npos;
+        const bool notNull = key || (profile.requiredIsNotNull && def.Required);
+        if (notNull)
+            type += profile.keyColumnSuffix;
+        part.notNull.push_back(notNull);
+        std::string& line = part.lines.emplace_back();
+        profile.columnLine(line, part.columns[static_cast<std::size_t>(i)], type,
+                           i + 1 == fieldCount);
+    }
+    return part;
+}
+
+// The key statement or note line of each of the table's index definitions.
+std::vector<std::string> indexLines(TTable& table, std::string_view path,
+                                    std::string_view tableName, const ColumnPart& columns,
+                                    const StructureScriptProfile& profile) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < table.IndexDefs().Count(); ++i) {
+        const TIndexDef& index = table.IndexDefs()[i];
+        const std::string upperFields = profile.upperCase(index.Fields);
+        const std::vector<std::string> indexColumns =
+            keyColumns(index.Fields, columns.upperNames, columns.columns, profile.upperCase);
+        profile.indexLine(lines.emplace_back(),
+                          {path, tableName, i, index.Options, profile.isPrimary(index, i),
+                           upperFields, indexColumns});
+    }
+    return lines;
+}
+
+} // namespace
+
+StructureLines structureLines(TTable& table, std::string_view path,
+                              const StructureScriptProfile& profile, std::string_view tableName) {
+    table.IndexDefs().Update();
+    StructureLines lines;
+    lines.tableName = tableName.empty() ? profile.tableName(path) : std::string(tableName);
+    ColumnPart columns = columnPart(table, profile, primaryKeyFields(table, profile));
+    lines.indexLines = indexLines(table, path, lines.tableName, columns, profile);
+    lines.columnNames = std::move(columns.columns);
+    lines.columnLines = std::move(columns.lines);
+    lines.notNull = std::move(columns.notNull);
+    return lines;
+}
+
 void writeStructureScript(TTable& table, const std::string& path, LineSink& sink,
                           const StructureScriptProfile& profile) {
     table.setTableName(path);
@@ -161,50 +241,19 @@ void writeStructureScript(TTable& table, const std::string& path, LineSink& sink
 
     table.Close();
     table.IndexDefs().Update();
-    // Only the first index can give the key; the key test below is a plain substring search.
-    std::string keyFields;
-    if (table.IndexDefs().Count() > 0 && profile.isPrimary(table.IndexDefs()[0], 0))
-        keyFields = profile.upperCase(table.IndexDefs()[0].Fields);
-    const std::vector<std::string> keyNames = splitFieldNames(keyFields);
+    const std::string keyFields = primaryKeyFields(table, profile);
 
     table.Open();
-    const int fieldCount = table.FieldCount();
-    std::vector<std::string> upperNames;
-    for (int i = 0; i < fieldCount; ++i)
-        upperNames.push_back(profile.upperCase(table.FieldDefs()[i].Name));
-    std::vector<std::string> columns = upperNames;
-    profile.fitColumnNames(columns);
-    std::string type;
-    for (int i = 0; i < fieldCount; ++i) {
-        const TFieldDef& def = table.FieldDefs()[i];
-        const std::string& name = upperNames[static_cast<std::size_t>(i)];
-        type.clear();
-        profile.columnType(type, def);
-        const bool key =
-            profile.exactKeyColumns
-                ? std::find(keyNames.begin(), keyNames.end(), name) != keyNames.end()
-                : !keyFields.empty() && !name.empty() && keyFields.find(name) != std::string::npos;
-        if (key || (profile.requiredIsNotNull && def.Required))
-            type += profile.keyColumnSuffix;
-        line.clear();
-        profile.columnLine(line, columns[static_cast<std::size_t>(i)], type, i + 1 == fieldCount);
-        sink.appendLine(line);
-    }
+    const ColumnPart columns = columnPart(table, profile, keyFields);
+    for (const std::string& column : columns.lines)
+        sink.appendLine(column);
     sink.appendLine(profile.closeLine);
     sink.appendLine({});
 
     table.Close();
     table.IndexDefs().Update();
-    for (int i = 0; i < table.IndexDefs().Count(); ++i) {
-        const TIndexDef& index = table.IndexDefs()[i];
-        const std::string upperFields = profile.upperCase(index.Fields);
-        const std::vector<std::string> indexColumns =
-            keyColumns(index.Fields, upperNames, columns, profile.upperCase);
-        line.clear();
-        profile.indexLine(line, {path, tableName, i, index.Options, profile.isPrimary(index, i),
-                                 upperFields, indexColumns});
-        sink.appendLine(line);
-    }
+    for (const std::string& index : indexLines(table, path, tableName, columns, profile))
+        sink.appendLine(index);
     table.Close();
 }
 

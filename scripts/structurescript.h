@@ -67,6 +67,20 @@ const StructureScriptProfile& firebirdStructureProfile();
 // Names split at ";".
 std::vector<std::string> splitFieldNames(std::string_view fields);
 
+// The structure of an open table as profile writes it: what the database loader creates. Reads
+// the table's index definitions when stale. Throws what the table throws.
+struct StructureLines {
+    std::string tableName;
+    std::vector<std::string> columnNames; // the column name of each field definition
+    std::vector<std::string> columnLines; // one line per field definition, as in the script
+    std::vector<bool> notNull;            // the column is a key column or the field required
+    std::vector<std::string> indexLines;  // the key statement or line of each index
+};
+// tableName: the table's name instead of the one its path gives, when not empty.
+StructureLines structureLines(TTable& table, std::string_view path,
+                              const StructureScriptProfile& profile,
+                              std::string_view tableName = {});
+
 // Appends to sink the structure script of the table file at path (1252 text, handed to
 // table.setTableName unchanged): the CREATE TABLE statement with one line per field, the primary
 // key statement of the first index when it is exactly primary and unique, and one line per index.

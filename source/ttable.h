@@ -144,6 +144,9 @@ public:
     // values): 1252 (the start, as the window shows them) or UTF-8. Kept like the code page.
     void setTextDelivery(engine::TextDelivery delivery) { m_delivery = delivery; }
     engine::TextDelivery textDelivery() const { return m_delivery; }
+    // The number of records the open table's header gives, for progress displays only (a damaged
+    // header may say anything); 0 when closed or unknown.
+    std::uint64_t RecordCount() const { return m_reader ? m_reader->recordCount() : 0; }
     // The code page the last opened table's text is read under, and why.
     const engine::CodePageChoice& codePageUsed() const { return m_codePageUsed; }
     // Whether a field without a name (empty, or blanks only) of the tables read from now on is

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Vorendal needs that are missing. Usage: tools/deps.sh [extra...]
-# Groups: (default) build and test; "fuzz" adds clang with libFuzzer; "firebird" adds the embedded
-# Firebird tools used by script checks; "screenshot" adds Xvfb and ImageMagick; "bench" adds the
+# Groups: (default) build and test, Firebird's client library included; "fuzz" adds clang with
+# libFuzzer; "firebird" adds the embedded Firebird engine and tools used by the loads and script
+# checks, and the server that one test starts; "screenshot" adds Xvfb and ImageMagick; "bench" adds the
 # pgdbf converter that the export benchmark compares against.
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev qt6-base-dev qt6-translations-l10n fonts-dejavu-core
-    fonts-liberation2 libxcb1-dev)
+    fonts-liberation2 libxcb1-dev firebird-dev)
 for group in "$@"; do
     case "$group" in
         fuzz) packages+=(clang libclang-rt-14-dev) ;;
-        firebird) packages+=(firebird3.0-server-core firebird3.0-utils firebird-dev python3) ;;
+        firebird) packages+=(firebird3.0-server-core firebird3.0-utils firebird3.0-server python3) ;;
         screenshot) packages+=(xvfb xauth imagemagick x11-utils) ;;
         bench) packages+=(pgdbf) ;;
         *) echo "tools/deps.sh: unknown group $group" >&2; exit 2 ;;

@@ -48,6 +48,9 @@ public:
     virtual void value(std::size_t column, Value& out) = 0;
     // The code page the table's text is read under, and why.
     virtual CodePageChoice codePage() const { return {}; }
+    // The number of records the table's header gives (deleted dBASE records included): what a
+    // progress display counts towards, never a bound for reading; 0 when unknown.
+    virtual std::uint64_t recordCount() const { return 0; }
     // True for a password-protected table (read all the same, without its password).
     virtual bool passwordProtected() const { return false; }
 

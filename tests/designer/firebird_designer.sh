@@ -29,6 +29,9 @@ tab every \
     flag c '' '' '' \
     saldo n '15,2' '' ''
 tab base codigo i '' '' ''
+# Names beyond Firebird's 31 bytes: shortened as the scripts of tables shorten them, the table's
+# the same in CREATE and ALTER.
+tab long nome_completo_do_cliente_principal_antigo v 60 '' ''
 # Hostile definitions: a size, a type and a name with a zero byte that would carry statements
 # past the grid's own; the firebird scripts refuse them, naming the row.
 tab size a v '10) CHARACTER SET UTF8); CREATE TABLE PWNED7 (X INTEGER' '' ''
@@ -50,9 +53,15 @@ run() { # NAME: runs $dir/NAME.sql
 "$cli" --firebird create "$dir/every.tab" 'cli.2004 x' -o "$dir/create.sql" || exit 1
 "$cli" --firebird create "$dir/base.tab" 'outra "t"' -o "$dir/base.sql" || exit 1
 "$cli" --firebird alter "$dir/every.tab" 'outra "t"' -o "$dir/alter.sql" || exit 1
+"$cli" --firebird create "$dir/base.tab" CADASTRO_DE_CLIENTES_ANTIGOS_DE_2004 \
+    -o "$dir/longbase.sql" || exit 1
+"$cli" --firebird alter "$dir/long.tab" CADASTRO_DE_CLIENTES_ANTIGOS_DE_2004 \
+    -o "$dir/longalter.sql" || exit 1
 run create
 run base
 run alter
+run longbase
+run longalter
 for hostile in size type zero; do
     if "$cli" --firebird create "$dir/$hostile.tab" t > "$dir/$hostile.sql" 2> "$dir/$hostile.err" \
         || ! grep -q "Row 1" "$dir/$hostile.err" || grep -q PWNED "$dir/$hostile.sql"; then
@@ -79,7 +88,11 @@ SELECT rel || '|' || CAST(LIST(fld, ',') AS VARCHAR(200)) FROM (
     WHERE c.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' ORDER BY 1, s.RDB$FIELD_POSITION)
 GROUP BY rel ORDER BY 1;
 SQL
-isql-fb -q -ch UTF8 -i "$dir/show.sql" "$db" | sed -e 's/ *$//' -e '/^$/d' > "$dir/columns.txt"
+isql-fb -q -ch UTF8 -i "$dir/show.sql" "$db" | sed -e 's/ *$//' -e '/^$/d' > "$dir/all.txt"
+grep -v '^CADASTRO_DE_CLIENTES_ANT' "$dir/all.txt" > "$dir/columns.txt"
+if [ "$(grep -c '^CADASTRO_DE_CLIENTES_ANT[^|]*|NOME_COMPLETO_DO_CLIENTE_PRIN_1|37|' "$dir/all.txt")" != 1 ]; then
+    echo "--- the long names were not shortened alike"; cat "$dir/all.txt"; failed=1
+fi
 
 # The fields of the grid, as both tables must hold them (ALTER adds them after CODIGO).
 fields='A"O B|8|0|||0|0|1

@@ -17,6 +17,9 @@ Exit: 0 all loaded and equal, 1 a table failed, 77 Firebird's tools are missing 
 """
 import argparse
 import decimal
+import socket
+import time
+import json
 import os
 import re
 import shutil
@@ -116,6 +119,136 @@ def same(field_type, source, loaded):
     return unescape(source) == unescape(loaded)
 
 
+def compare_rows(source, fields, names, dump_text, warned):
+    """The differences between the records describe gave and the rows fbdump read back."""
+    _columns, rows = parse_dump(dump_text)
+    problems = []
+    if len(rows) != len(source):
+        problems.append("%d rows loaded, %d in the table" % (len(rows), len(source)))
+    for r, (want, got) in enumerate(zip(source, rows)):
+        if len(want) != len(got):
+            problems.append("record %d: %d values, %d columns" % (r + 1, len(want), len(got)))
+            continue
+        for c, (a, b) in enumerate(zip(want, got)):
+            if (str(r + 1), names[c]) in warned and b == "\\N":
+                continue
+            if not same(fields[c], a, b):
+                problems.append("record %d field %d (%s): %r != %r" %
+                                (r + 1, c + 1, fields[c], a[:60], b[:60]))
+        if len(problems) > 10:
+            break
+    return problems
+
+
+def fbdump_env():
+    # Firebird's client library keeps its caches to the end of the process: under the sanitizers
+    # the leak checker would fail fbdump (and the loader) for them
+    env = dict(os.environ)
+    env["ASAN_OPTIONS"] = (env.get("ASAN_OPTIONS", "") + ":detect_leaks=0").lstrip(":")
+    return env
+
+
+def check_load(tables, args, server=None):
+    """Every table through `vorendal-cli load` into one fresh database, read back and compared.
+    With a server (its port, user and password), the load goes over TCP and the server is stopped
+    before the rows are read back from the file."""
+    database = os.path.abspath(os.path.join(args.work, "load.fdb"))
+    report_file = os.path.join(args.work, "load.json")
+    for leftover in (database, report_file):
+        if os.path.exists(leftover):
+            os.remove(leftover)
+    env = fbdump_env()
+    into = database
+    if server:
+        into = "127.0.0.1/%d:%s" % (server["port"], database)
+        env["ISC_USER"], env["ISC_PASSWORD"] = "SYSDBA", server["password"]
+    loaded = run([args.cli, "load", "--create", "--verify", "--ignore-damaged", "-j", "2",
+                  "--into", into, "--report", report_file] + tables, env=env)
+    errors = loaded.stderr.decode("utf-8", "replace")
+    if server:
+        server["stop"]()
+        with open(report_file, "rb") as f:
+            said = loaded.stdout + loaded.stderr + f.read()
+        if server["password"].encode() in said:
+            print("FAIL     the password shows in what load wrote")
+            return 1
+    if not os.path.exists(report_file):
+        print("FAIL     load wrote no report: " + errors[:2000])
+        return 1
+    with open(report_file, encoding="utf-8") as f:
+        report = json.load(f)
+    warned = set(re.findall(r"^vorendal-cli: warning: (.*?), record (\d+), field (.*?): a value "
+                            r"Firebird cannot hold", errors, re.M))
+    failed = 0
+    for entry in report["tables"]:
+        path = entry["path"]
+        described = run([args.cli, "--firebird", "--ignore-damaged", "describe", path])
+        readable = described.returncode == 0
+        verdict, lines = "ok", []
+        if entry["result"] == "failed":
+            verdict = "not read" if not readable else "FAIL"
+            lines = [entry["error"] or ""]
+        elif entry["result"] == "skipped":
+            verdict, lines = "empty", [entry["error"]]
+        else:
+            _name, fields, names, source = parse_describe(described.stdout.decode("utf-8"))
+            dumped = run([args.fbdump, database, entry["table"]], env=fbdump_env())
+            table_warned = {(r, f) for (t, r, f) in warned if t == entry["table"]}
+            problems = compare_rows(source, fields, names, dumped.stdout.decode("utf-8"),
+                                    table_warned) if dumped.returncode == 0 else \
+                ["fbdump: " + dumped.stderr.decode("utf-8", "replace")]
+            if not entry["verified"]:
+                problems.append("load did not verify the table")
+            if entry["records"] != len(source) or entry["rows"] != len(source):
+                problems.append("summary: %d records, %d rows; describe gives %d" %
+                                (entry["records"], entry["rows"], len(source)))
+            if problems:
+                verdict, lines = "FAIL", problems[:10]
+            else:
+                lines = ["%d records, %d fields, as %s" % (len(source), len(fields),
+                                                           entry["table"])]
+        print("%-8s %s" % (verdict, path))
+        for line in lines:
+            print("         " + line)
+        failed += verdict == "FAIL"
+    total = report["total"]
+    if total["tables"] != len(tables) or total["rows"] != sum(t["rows"] for t in report["tables"]):
+        print("FAIL     the report's total does not add up")
+        failed += 1
+    if not args.keep and os.path.exists(database):
+        os.remove(database)
+    print("%d tables through load, %d failed" % (len(tables), failed))
+    return 1 if failed else 0
+
+
+def start_server(work):
+    """A Firebird server on a free port of 127.0.0.1 (firebird3.0-server, run as root), or None."""
+    password_file = "/etc/firebird/3.0/SYSDBA.password"
+    if not os.path.exists("/usr/sbin/firebird") or os.geteuid() != 0 or \
+            not os.path.exists(password_file):
+        return None
+    with open(password_file) as f:
+        found = re.search(r'^ISC_PASSWORD="?([^"\n]*)"?', f.read(), re.M)
+    if not found:
+        return None
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        port = s.getsockname()[1]
+    os.chmod(work, 0o777)  # the server writes the database here
+    process = subprocess.Popen(["/usr/sbin/firebird", "-p", str(port)],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    for _ in range(50):
+        with socket.socket() as s:
+            if s.connect_ex(("127.0.0.1", port)) == 0:
+                break
+        time.sleep(0.1)
+
+    def stop():
+        process.terminate()
+        process.wait(timeout=30)
+    return {"port": port, "password": found.group(1), "stop": stop}
+
+
 def check_table(path, args, index):
     base = os.path.join(args.work, "t%03d" % index)
     described = run([args.cli, "--firebird", "--ignore-damaged", "describe", path])
@@ -144,29 +277,10 @@ def check_table(path, args, index):
     if loaded.returncode != 0 or errors:
         excerpt = [l for l in output.splitlines() if l.strip()][:12]
         return "FAIL", ["isql-fb exit %d" % loaded.returncode] + excerpt
-    # Firebird's client library keeps its caches to the end of the process: under the sanitizers
-    # the leak checker would fail fbdump for them
-    env = dict(os.environ)
-    env["ASAN_OPTIONS"] = (env.get("ASAN_OPTIONS", "") + ":detect_leaks=0").lstrip(":")
-    dumped = run([args.fbdump, database, name], env=env)
+    dumped = run([args.fbdump, database, name], env=fbdump_env())
     if dumped.returncode != 0:
         return "FAIL", ["fbdump: " + dumped.stderr.decode("utf-8", "replace")]
-    _columns, rows = parse_dump(dumped.stdout.decode("utf-8"))
-    problems = []
-    if len(rows) != len(source):
-        problems.append("%d rows loaded, %d in the table" % (len(rows), len(source)))
-    for r, (want, got) in enumerate(zip(source, rows)):
-        if len(want) != len(got):
-            problems.append("record %d: %d values, %d columns" % (r + 1, len(want), len(got)))
-            continue
-        for c, (a, b) in enumerate(zip(want, got)):
-            if (str(r + 1), names[c]) in warned and b == "\\N":
-                continue
-            if not same(fields[c], a, b):
-                problems.append("record %d field %d (%s): %r != %r" %
-                                (r + 1, c + 1, fields[c], a[:60], b[:60]))
-        if len(problems) > 10:
-            break
+    problems = compare_rows(source, fields, names, dumped.stdout.decode("utf-8"), warned)
     if not args.keep:
         for leftover in (database, script):
             if os.path.exists(leftover):
@@ -232,6 +346,10 @@ def main():
     parser.add_argument("--fixtures")
     parser.add_argument("--classic", action="store_true",
                         help="check the classic structure scripts instead (keyed tables only)")
+    parser.add_argument("--load", action="store_true",
+                        help="load every table with vorendal-cli load into one database instead")
+    parser.add_argument("--server", action="store_true",
+                        help="with --load: through a Firebird server this test starts")
     parser.add_argument("--keep", action="store_true", help="keep scripts and databases")
     parser.add_argument("tables", nargs="*")
     args = parser.parse_args()
@@ -256,6 +374,18 @@ def main():
             print("FAIL     fixtures: " + written.stderr.decode("utf-8", "replace"))
             return 1
         tables += tables_under(folder)
+    if args.load and args.server:
+        server = start_server(args.work)
+        if server is None:
+            print("server test skipped: needs /usr/sbin/firebird (firebird3.0-server), root and "
+                  "SYSDBA's password in /etc/firebird/3.0/SYSDBA.password")
+            return SKIP
+        try:
+            return check_load(tables, args, server)
+        finally:
+            server["stop"]()
+    if args.load:
+        return check_load(tables, args)
     failed = 0
     if args.classic:
         checked = 0

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "firebird/firebirdnames.h"
 #include "scripts/dataexport.h"
-#include "scripts/firebirdnames.h"
 #include "scripts/procedurescript.h"
 #include "scripts/structurescript.h"
 #include "tests/fixtures/faketable.h"
@@ -73,11 +73,11 @@ Scripts runAll(const FakeTable& fake, const std::string& path = "/d/t.db") {
     PaneSink data;
     writeStructureScript(table, path, structure, firebirdStructureProfile());
     writeProcedureScript(table, path, procedure, firebirdProcedureProfile());
-    writeDataExport(table, path, {}, data, {}, firebirdDataExportProfile(),
-                    [&run](std::string_view t, std::uint64_t record, std::string_view field) {
-                        run.warnings.push_back(std::string(t) + " " + std::to_string(record) + " " +
-                                               std::string(field));
-                    });
+    const ExportResult result =
+        writeDataExport(table, path, {}, data, {}, firebirdDataExportProfile());
+    for (const NullWritten& null : result.firstNulls)
+        run.warnings.push_back(firebird::tableName(path) + " " + std::to_string(null.record) + " " +
+                               null.field);
     run.structure = structure.lines();
     run.procedure = procedure.lines();
     run.data = data.lines();

@@ -48,6 +48,7 @@ public:
     // Throws std::out_of_range for a column past fields(); EDBEngineError for an unreadable memo.
     void value(std::size_t column, Value& out) override;
     CodePageChoice codePage() const override { return m_codePage; }
+    std::uint64_t recordCount() const override { return m_header.recordCount; }
     std::uint64_t recordNumber() const override { return m_record ? m_current + 1 : 0; }
     bool valueDamaged() const override { return m_damaged; }
     bool valueCut() const override { return m_cut; }

@@ -41,6 +41,7 @@ public:
     // (valueCut() when more text follows it).
     void value(std::size_t column, Value& out) override;
     CodePageChoice codePage() const override { return m_choice; }
+    std::uint64_t recordCount() const override { return m_header.recordCount; }
     std::uint64_t recordNumber() const override { return m_onRecord ? m_recordNumber : 0; }
     bool valueDamaged() const override { return m_damaged; }
     bool valueCut() const override { return m_cut; }

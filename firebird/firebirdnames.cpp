@@ -1,4 +1,4 @@
-#include "scripts/firebirdnames.h"
+#include "firebird/firebirdnames.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "scripts/firebirdliterals.h"
+#include "firebird/firebirdliterals.h"
 
 #include <charconv>
 #include <cmath>

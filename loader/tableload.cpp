@@ -1,0 +1,159 @@
+#include "loader/tableload.h"
+
+#include <chrono>
+#include <cstring>
+
+#include <ibase.h>
+
+#include "base/ansi.h"
+#include "firebird/firebirdliterals.h"
+#include "firebird/firebirdnames.h"
+#include "firebird/firebirdtypes.h"
+#include "loader/databasetarget.h"
+#include "loader/session.h"
+#include "loader/tableverify.h"
+#include "scripts/structurescript.h"
+#include "source/ttable.h"
+
+namespace vorendal::loader {
+namespace {
+
+std::string delimited(std::string_view name) {
+    std::string out;
+    firebird::appendIdentifier(out, name);
+    return out;
+}
+
+// The table's name must be free, or made free when the user asked for it. The insert procedure
+// that a firebird script made for the table depends on it, so it goes with the table.
+void makeRoom(Session& session, const std::string& name, bool replace) {
+    if (session.count("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ?", name) == 0)
+        return;
+    if (!replace)
+        throw LoadError("the database already has a table " + name +
+                        ": give --replace to drop it and load it again, or load into another "
+                        "database");
+    const std::string procedure = firebird::procedureName(name);
+    if (session.count("SELECT COUNT(*) FROM RDB$PROCEDURES WHERE RDB$PROCEDURE_NAME = ?",
+                      procedure) != 0)
+        firebirdCall("the procedure " + procedure + " cannot be dropped",
+                     [&] { session.execute("DROP PROCEDURE " + delimited(procedure)); });
+    firebirdCall("the table " + name + " cannot be dropped (--replace)",
+                 [&] { session.execute("DROP TABLE " + delimited(name)); });
+}
+
+std::string createTableStatement(const StructureLines& lines) {
+    std::string sql = "CREATE TABLE " + delimited(lines.tableName) + " (";
+    for (const std::string& column : lines.columnLines) {
+        sql += '\n';
+        sql += column;
+    }
+    sql += ')';
+    return sql;
+}
+
+// The statement of an index line of the firebird script; empty for a comment.
+std::string indexStatement(std::string_view line) {
+    if (line.substr(0, 2) == "/*")
+        return {};
+    if (!line.empty() && line.back() == ';')
+        line.remove_suffix(1);
+    return std::string(line);
+}
+
+std::string errorText(const Exception& e, const TTable& table) {
+    if (dynamic_cast<const LoadError*>(&e) != nullptr)
+        return e.message();
+    // the table's own messages are 1252 text, or UTF-8 when it delivers UTF-8 (names in them)
+    const std::string shown = displayText(e.message());
+    return table.textDelivery() == engine::TextDelivery::Utf8 ? shown : ansiToUtf8(shown);
+}
+
+void dropAgain(Session& session, const std::string& name, TableLoad& load) {
+    try {
+        firebirdCall({}, [&] { session.execute("DROP TABLE " + delimited(name)); });
+    } catch (const LoadError& e) {
+        load.error += " - the table could not be dropped again: " + e.message();
+    }
+}
+
+} // namespace
+
+TableLoad loadTable(Session& session, TTable& table, TTable& verifyTable, const std::string& path,
+                    const std::string& tableName, const TableLoadOptions& options,
+                    const ExportProgress& progress) {
+    const auto start = std::chrono::steady_clock::now();
+    TableLoad load;
+    load.path = path;
+    load.table = tableName.empty() ? firebird::tableName(path) : tableName;
+    bool created = false;
+    try {
+        table.Close();
+        table.setTableName(path);
+        table.Open();
+        if (table.FieldCount() == 0) {
+            load.outcome = TableLoad::Outcome::Skipped;
+            load.error = "the table has no fields: Firebird has no table without columns";
+        } else {
+            const StructureLines lines =
+                structureLines(table, path, firebirdStructureProfile(), load.table);
+            makeRoom(session, lines.tableName, options.replace);
+            firebirdCall("the table " + lines.tableName + " cannot be created",
+                         [&] { session.execute(createTableStatement(lines)); });
+            created = true;
+            ExportResult result;
+            {
+                DatabaseTarget target(session, lines, options);
+                result = exportRecords(table, target, progress);
+            }
+            load.recordsRead = result.records;
+            load.nullsWritten = result.nullsWritten;
+            load.firstNulls = std::move(result.firstNulls);
+            load.rowsLoaded = static_cast<std::uint64_t>(
+                session.count("SELECT COUNT(*) FROM " + delimited(lines.tableName)));
+            if (load.rowsLoaded != load.recordsRead)
+                throw LoadError(std::to_string(load.rowsLoaded) + " rows arrived of " +
+                                std::to_string(load.recordsRead) + " records read");
+            if (options.verify) {
+                verifyTable.Close();
+                verifyTable.setTableName(path);
+                verifyTable.Open();
+                verifyRows(session, verifyTable, lines);
+                verifyTable.Close();
+                load.verified = true;
+            }
+            for (const std::string& line : lines.indexLines) {
+                const std::string sql = indexStatement(line);
+                if (sql.empty())
+                    continue;
+                try {
+                    firebirdCall({}, [&] { session.execute(sql); });
+                } catch (const LoadError& e) {
+                    load.warnings.push_back("not created: " + sql + " - " + e.message());
+                }
+            }
+            load.outcome = TableLoad::Outcome::Loaded;
+        }
+    } catch (const EAbort&) {
+        if (created)
+            dropAgain(session, load.table, load);
+        throw;
+    } catch (const Exception& e) {
+        load.outcome = TableLoad::Outcome::Failed;
+        load.error = errorText(e, table);
+        if (created)
+            dropAgain(session, load.table, load);
+    }
+    table.Close();
+    verifyTable.Close();
+    for (const TTable::MadeUpName& made : table.madeUpNames())
+        load.notes.push_back("field " + std::to_string(made.fieldNo) +
+                             " has no name; it is called " + made.name);
+    load.damage = table.damage();
+    for (const FieldDamage& field : load.damage.fields())
+        load.damagedValues += field.count;
+    load.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return load;
+}
+
+} // namespace vorendal::loader

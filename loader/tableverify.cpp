@@ -1,0 +1,139 @@
+#include "loader/tableverify.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <ibase.h>
+
+#include "firebird/firebirdliterals.h"
+#include "loader/rowmessage.h"
+#include "loader/session.h"
+#include "scripts/structurescript.h"
+#include "source/ttable.h"
+
+namespace vorendal::loader {
+namespace {
+
+std::string blobBytes(Session& session, Firebird::ITransaction* transaction,
+                      const unsigned char* message, const Slot& slot) {
+    ISC_QUAD id;
+    std::memcpy(&id, message + slot.offset, sizeof id);
+    Firebird::IBlob* blob =
+        session.attachment()->openBlob(&session.status(), transaction, &id, 0, nullptr);
+    std::string bytes;
+    char segment[32768];
+    try {
+        for (;;) {
+            unsigned length = 0;
+            const int result =
+                blob->getSegment(&session.status(), sizeof segment, segment, &length);
+            if (result == Firebird::IStatus::RESULT_NO_DATA)
+                break;
+            bytes.append(segment, length);
+        }
+        blob->close(&session.status());
+    } catch (const Firebird::FbException&) {
+        blob->release();
+        throw;
+    }
+    return bytes;
+}
+
+bool sameValue(const unsigned char* expected, const unsigned char* loaded, const Slot& slot) {
+    if (isNull(expected, slot) || isNull(loaded, slot))
+        return isNull(expected, slot) == isNull(loaded, slot);
+    std::size_t length = slot.length;
+    if (slot.type == SQL_VARYING) {
+        ISC_USHORT text = 0;
+        std::memcpy(&text, expected + slot.offset, sizeof text);
+        length = sizeof text + text;
+    }
+    return std::memcmp(expected + slot.offset, loaded + slot.offset, length) == 0;
+}
+
+} // namespace
+
+void verifyRows(Session& session, TTable& table, const StructureLines& lines) {
+    auto& status = session.status();
+    std::vector<const TField*> fields;
+    std::string sql = "SELECT ";
+    for (int i = 0; i < table.FieldCount(); ++i) {
+        const TField& field = table.Fields(i);
+        fields.push_back(&field);
+        if (i > 0)
+            sql += ',';
+        firebird::appendIdentifier(
+            sql, lines.columnNames.at(static_cast<std::size_t>(field.FieldNo() - 1)));
+    }
+    sql += " FROM ";
+    firebird::appendIdentifier(sql, lines.tableName);
+
+    Firebird::ITransaction* transaction = session.startTransaction(false);
+    Firebird::IStatement* statement = nullptr;
+    Firebird::IMessageMetadata* metadata = nullptr;
+    Firebird::IResultSet* cursor = nullptr;
+    std::string mismatch;
+    firebirdCall("the rows cannot be read back", [&] {
+        try {
+            statement = session.attachment()->prepare(
+                &status, transaction, static_cast<unsigned>(sql.size()), sql.c_str(), 3,
+                Firebird::IStatement::PREPARE_PREFETCH_METADATA);
+            metadata = statement->getOutputMetadata(&status);
+            const std::vector<Slot> slots = slotsOf(metadata, status);
+            std::vector<unsigned char> loaded(metadata->getMessageLength(&status));
+            std::vector<unsigned char> expected(loaded.size());
+            cursor = statement->openCursor(&status, transaction, nullptr, nullptr, metadata, 0);
+            std::uint64_t record = 0;
+            for (table.First(); !table.Eof() && mismatch.empty(); table.Next()) {
+                ++record;
+                if (cursor->fetchNext(&status, loaded.data()) != Firebird::IStatus::RESULT_OK) {
+                    mismatch = "record " + std::to_string(record) + " has no row";
+                    break;
+                }
+                for (std::size_t c = 0; c < fields.size() && mismatch.empty(); ++c) {
+                    std::string_view blob;
+                    const Encoded encoded = encodeValue(
+                        fields[c]->value(), slots[c],
+                        lines.notNull.at(static_cast<std::size_t>(fields[c]->FieldNo() - 1)),
+                        expected.data(), blob, session.util());
+                    const bool same =
+                        encoded == Encoded::Blob
+                            ? !isNull(loaded.data(), slots[c]) &&
+                                  blobBytes(session, transaction, loaded.data(), slots[c]) == blob
+                            : sameValue(expected.data(), loaded.data(), slots[c]);
+                    if (!same)
+                        mismatch = "record " + std::to_string(record) + ", column " +
+                                   lines.columnNames.at(
+                                       static_cast<std::size_t>(fields[c]->FieldNo() - 1)) +
+                                   ": the value read back differs from the table's";
+                }
+            }
+            if (mismatch.empty() &&
+                cursor->fetchNext(&status, loaded.data()) == Firebird::IStatus::RESULT_OK)
+                mismatch = "the table has more rows than the " + std::to_string(record) +
+                           " records of the file";
+            cursor->close(&status);
+            cursor = nullptr;
+            metadata->release();
+            metadata = nullptr;
+            statement->free(&status);
+            statement = nullptr;
+            transaction->commit(&status);
+            transaction = nullptr;
+        } catch (...) {
+            if (cursor != nullptr)
+                cursor->release();
+            if (metadata != nullptr)
+                metadata->release();
+            if (statement != nullptr)
+                statement->release();
+            abandon(transaction);
+            throw;
+        }
+    });
+    if (!mismatch.empty())
+        throw LoadError("verification: " + mismatch);
+}
+
+} // namespace vorendal::loader

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include "loader/loadrun.h"
+#include "loader/session.h"
+#include "loader/tableload.h"
+#include "source/ttable.h"
+#include "tests/fixtures/faketable.h"
+#include "tests/fixtures/testdata.h"
+
+namespace vorendal::loader {
+namespace {
+
+using fixtures::FakeFiles;
+using fixtures::FakeTable;
+using fixtures::floatValue;
+using fixtures::integerValue;
+using fixtures::nullValue;
+using fixtures::textValue;
+
+engine::Value dateValue(int year, int month, int day) {
+    engine::Value v;
+    v.setDate(engine::dayNumberFromCivil(year, month, day));
+    return v;
+}
+
+// A fresh database of the embedded engine for each test.
+class Loader : public testing::Test {
+protected:
+    void SetUp() override {
+        m_settings.database = (m_folder.path() / "test.fdb").string();
+        try {
+            m_session = Session::create(m_settings);
+        } catch (const LoadError& e) {
+            GTEST_SKIP() << "no embedded Firebird here (tools/deps.sh firebird): " << e.what();
+        }
+    }
+
+    TableLoad load(const std::string& path, const TableLoadOptions& options = {}) {
+        TTable table("Table1", m_files.factory());
+        TTable again("Table1", m_files.factory());
+        table.setTextDelivery(engine::TextDelivery::Utf8);
+        again.setTextDelivery(engine::TextDelivery::Utf8);
+        return loadTable(*m_session, table, again, path, {}, options);
+    }
+
+    bool tableExists(const std::string& name) {
+        return m_session->count("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ?",
+                                name) == 1;
+    }
+
+    fixtures::TempDir m_folder;
+    ConnectionSettings m_settings;
+    std::unique_ptr<Session> m_session;
+    FakeFiles m_files;
+};
+
+TEST_F(Loader, EveryRowArrivesAndReadsBackTheSameOneOrManyAtATime) {
+    FakeTable fake{{{"Id", ftInteger, 0, false},
+                    {"Nome", ftString, 10, false},
+                    {"Valor", ftCurrency, 0, false},
+                    {"Dia", ftDate, 0, false},
+                    {"Obs", ftMemo, 0, false}},
+                   {{"Id", {ixPrimary, ixUnique}}},
+                   {}};
+    for (int i = 0; i < 23; ++i)
+        fake.records.push_back({integerValue(i), textValue(i % 3 ? "Jo\xC3\xA3o" : "D'Avila"),
+                                floatValue(i * 1.25), dateValue(2004, 12, 1 + i),
+                                i % 5 ? textValue(std::string(70000 + i, 'x')) : nullValue()});
+    m_files.tables["/d/clientes.db"] = fake;
+    for (const unsigned rows : {1u, 7u}) {
+        SCOPED_TRACE(rows);
+        TableLoadOptions options;
+        options.verify = true;
+        options.replace = true;
+        options.rowsPerStatement = rows;
+        options.rowsPerCommit = 10;
+        const TableLoad result = load("/d/clientes.db", options);
+        EXPECT_EQ(result.error, "");
+        EXPECT_EQ(result.outcome, TableLoad::Outcome::Loaded);
+        EXPECT_TRUE(result.verified);
+        EXPECT_EQ(result.recordsRead, 23u);
+        EXPECT_EQ(result.rowsLoaded, 23u);
+        EXPECT_TRUE(result.warnings.empty());
+    }
+    EXPECT_EQ(m_session->count("SELECT COUNT(*) FROM RDB$RELATION_CONSTRAINTS WHERE "
+                               "RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' AND RDB$RELATION_NAME = ?",
+                               "CLIENTES"),
+              1);
+}
+
+TEST_F(Loader, ValuesFirebirdCannotHoldAreNullAndCounted) {
+    m_files.tables["/d/t.db"] = {{{"Dia", ftDate, 0, false},
+                                  {"Curto", ftSmallint, 0, false},
+                                  {"Real", ftFloat, 0, false},
+                                  {"Moeda", ftCurrency, 0, false},
+                                  {"Nome", ftString, 2, false}},
+                                 {},
+                                 {{dateValue(10000, 1, 1), integerValue(40000),
+                                   floatValue(1.0 / 0.0), floatValue(1e300), textValue("abc")},
+                                  {dateValue(9999, 12, 31), integerValue(1), floatValue(2),
+                                   floatValue(1), textValue("ab")}}};
+    TableLoadOptions options;
+    options.verify = true;
+    const TableLoad result = load("/d/t.db", options);
+    EXPECT_EQ(result.outcome, TableLoad::Outcome::Loaded);
+    EXPECT_EQ(result.rowsLoaded, 2u);
+    EXPECT_EQ(result.nullsWritten, 5u);
+    ASSERT_EQ(result.firstNulls.size(), 5u);
+    EXPECT_EQ(result.firstNulls[0].field, "Dia");
+    EXPECT_EQ(result.firstNulls[4].field, "Nome");
+    EXPECT_EQ(result.firstNulls[4].record, 1u);
+}
+
+TEST_F(Loader, ATableThatFailsHalfWayLeavesNothingBehind) {
+    // the second record has no value for a required number: Firebird refuses the row
+    m_files.tables["/d/metade.db"] = {{{"Id", ftInteger, 0, false}, {"Qtd", ftInteger, 0, true}},
+                                      {},
+                                      {{integerValue(1), integerValue(5)},
+                                       {integerValue(2), nullValue()},
+                                       {integerValue(3), integerValue(7)}}};
+    const TableLoad result = load("/d/metade.db");
+    EXPECT_EQ(result.outcome, TableLoad::Outcome::Failed);
+    EXPECT_NE(result.error.find("record 2"), std::string::npos) << result.error;
+    EXPECT_FALSE(tableExists("METADE"));
+}
+
+TEST_F(Loader, BlankTextInAKeyColumnArrivesAsEmptyText) {
+    m_files.tables["/d/chave.db"] = {{{"Codigo", ftString, 5, false}},
+                                     {{"Codigo", {ixPrimary, ixUnique}}},
+                                     {{nullValue()}, {textValue("A")}}};
+    TableLoadOptions options;
+    options.verify = true;
+    const TableLoad result = load("/d/chave.db", options);
+    EXPECT_EQ(result.outcome, TableLoad::Outcome::Loaded) << result.error;
+    EXPECT_EQ(m_session->count("SELECT COUNT(*) FROM \"CHAVE\" WHERE \"CODIGO\" = ''"), 1);
+}
+
+TEST_F(Loader, ATableOfTheSameNameIsReplacedOnlyWhenAsked) {
+    m_files.tables["/d/dup.db"] = {{{"N", ftInteger, 0, false}}, {}, {{integerValue(1)}}};
+    ASSERT_EQ(load("/d/dup.db").outcome, TableLoad::Outcome::Loaded);
+    m_files.tables["/d/dup.db"].records.push_back({integerValue(2)});
+
+    const TableLoad refused = load("/d/dup.db");
+    EXPECT_EQ(refused.outcome, TableLoad::Outcome::Failed);
+    EXPECT_NE(refused.error.find("--replace"), std::string::npos) << refused.error;
+    EXPECT_EQ(m_session->count("SELECT COUNT(*) FROM \"DUP\""), 1); // left as it was
+
+    TableLoadOptions replace;
+    replace.replace = true;
+    EXPECT_EQ(load("/d/dup.db", replace).rowsLoaded, 2u);
+}
+
+TEST(LoaderNames, TablesOfOneNameGetASuffix) {
+    EXPECT_EQ(tableNamesOf({"/a/cars.dbf", "/b/CARS.DBF", "/c/cars.db", "/d/other.db"}),
+              (std::vector<std::string>{"CARS", "CARS_2", "CARS_3", "OTHER"}));
+    const std::string longName(40, 'A');
+    const std::vector<std::string> fitted =
+        tableNamesOf({"/a/" + longName + ".db", "/b/" + longName + ".dbf"});
+    EXPECT_NE(fitted[0], fitted[1]);
+    EXPECT_LE(fitted[1].size(), 31u);
+}
+
+TEST(LoaderNames, WhereTheDatabaseIs) {
+    const std::pair<const char*, bool> cases[] = {
+        {"/srv/dados/novo.fdb", false},         {"novo.fdb", false},
+        {"servidor:/srv/novo.fdb", true},       {"servidor/3051:/srv/novo.fdb", true},
+        {"inet://servidor/srv/novo.fdb", true}, {"dados/novo.fdb", false},
+    };
+    for (const auto& [database, server] : cases)
+        EXPECT_EQ(isServerDatabase(database), server) << database;
+}
+
+} // namespace
+} // namespace vorendal::loader
