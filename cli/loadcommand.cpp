@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <chrono>
 #include <cstdlib>
@@ -165,6 +166,8 @@ void writeReport(const std::string& path, const std::string& json) {
         throwIoError(errno, path);
 }
 
+std::atomic<bool> g_interrupted{false};
+
 } // namespace
 
 int runLoad(const Options& options, std::FILE* out) {
@@ -182,6 +185,9 @@ int runLoad(const Options& options, std::FILE* out) {
     request.options.replace = options.replace;
     request.options.verify = options.verify;
     request.options.rowsPerStatement = loader::rowsPerStatementFor(request.connection);
+    // Ctrl+C drops the tables being loaded again instead of leaving them half full
+    request.interrupted = &g_interrupted;
+    loader::interruptInsteadOfShutdown(&g_interrupted);
 
     int status = 0;
     std::vector<std::string> missing;

@@ -5,6 +5,7 @@
 #include <set>
 #include <thread>
 
+#include "base/exceptions.h"
 #include "firebird/firebirdnames.h"
 #include "source/ttable.h"
 
@@ -13,6 +14,10 @@ namespace {
 
 // Rows a group carries over a network: enough that the round trips stop mattering.
 constexpr unsigned kRowsPerRoundTrip = 64;
+
+bool interrupted(const LoadRequest& request) {
+    return request.interrupted != nullptr && request.interrupted->load();
+}
 
 void configure(TTable& table, const LoadRequest& request) {
     table.setCodePage(request.codePage);
@@ -56,14 +61,29 @@ LoadReport runLoad(const LoadRequest& request, const LoadObserver& observer) {
         configure(table, request);
         configure(verifyTable, request);
         for (std::size_t i = next++; i < request.tables.size(); i = next++) {
-            ExportProgress progress;
-            if (observer.progress)
-                progress = [&, i](std::uint64_t rows) {
-                    const std::lock_guard lock(mutex);
-                    observer.progress(i, rows, table.RecordCount());
-                };
-            TableLoad load = loadTable(*session, table, verifyTable, request.tables[i], names[i],
-                                       request.options, progress);
+            const ExportProgress progress = [&, i](std::uint64_t rows) {
+                if (interrupted(request))
+                    throw EAbort();
+                if (!observer.progress)
+                    return;
+                const std::lock_guard lock(mutex);
+                observer.progress(i, rows, table.RecordCount());
+            };
+            TableLoad load;
+            if (interrupted(request)) {
+                load.path = request.tables[i];
+                load.table = names[i];
+                load.error = "not loaded: the load was interrupted";
+            } else {
+                try {
+                    load = loadTable(*session, table, verifyTable, request.tables[i], names[i],
+                                     request.options, progress);
+                } catch (const EAbort&) {
+                    load.path = request.tables[i];
+                    load.table = names[i];
+                    load.error = "interrupted: the table was dropped again";
+                }
+            }
             if (const std::string own = firebird::tableName(request.tables[i]); own != names[i])
                 load.renamedFrom = own;
             const std::lock_guard lock(mutex);

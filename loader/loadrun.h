@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -21,6 +22,9 @@ struct LoadRequest {
     TableLoadOptions options;
     unsigned jobs = 1;           // tables loaded at once, each over its own connection
     std::optional<int> codePage; // read every table's text under this page
+    // Set (from a signal handler, say) to stop: the tables being loaded are dropped again and
+    // the rest are not started.
+    const std::atomic<bool>* interrupted = nullptr;
 };
 
 // Told how the load goes; the calls come from the loading threads, one at a time.

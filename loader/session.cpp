@@ -49,7 +49,19 @@ void addLogin(ParameterBlock& dpb, const ConnectionSettings& settings) {
     dpb.text(isc_dpb_lc_ctype, "UTF8");
 }
 
+int confirmShutdown(const int reason, const int /*mask*/, void* flag) {
+    if (reason != fb_shutrsn_signal)
+        return 0;
+    static_cast<std::atomic<bool>*>(flag)->store(true);
+    return 1; // not now
+}
+
 } // namespace
+
+void interruptInsteadOfShutdown(std::atomic<bool>* flag) {
+    ISC_STATUS_ARRAY status{};
+    fb_shutdown_callback(status, confirmShutdown, fb_shut_confirmation, flag);
+}
 
 void abandon(Firebird::ITransaction* transaction) noexcept {
     if (transaction == nullptr)

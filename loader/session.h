@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +26,11 @@ bool isServerDatabase(std::string_view database);
 
 // The text of a failure Firebird reported, its lines joined by " - ".
 std::string firebirdMessage(Firebird::IStatus* status);
+
+// Firebird's client library takes Ctrl+C (SIGINT) and SIGTERM for itself and closes every
+// connection at once; from this call on it asks first, and the answer is to set flag instead and
+// go on, so that the load can drop what it has half done.
+void interruptInsteadOfShutdown(std::atomic<bool>* flag);
 
 // Rolls the transaction back, or lets go of it when even that fails (the connection is lost).
 void abandon(Firebird::ITransaction* transaction) noexcept;

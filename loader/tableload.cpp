@@ -143,6 +143,11 @@ TableLoad loadTable(Session& session, TTable& table, TTable& verifyTable, const 
         load.error = errorText(e, table);
         if (created)
             dropAgain(session, load.table, load);
+    } catch (const std::exception& e) {
+        load.outcome = TableLoad::Outcome::Failed;
+        load.error = e.what();
+        if (created)
+            dropAgain(session, load.table, load);
     }
     table.Close();
     verifyTable.Close();

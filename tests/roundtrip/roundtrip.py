@@ -221,6 +221,82 @@ def check_load(tables, args, server=None):
     return 1 if failed else 0
 
 
+PARADOX_COMPANIONS = ["MB", "VAL", "X02", "XG0", "PX"]
+
+
+def write_hostile(corpus, folder):
+    """The fuzz corpus as table files: a dBASE input as it is, a Paradox input split at its
+    "|PX|" markers into the table and its companions."""
+    os.makedirs(folder, exist_ok=True)
+    written = 0
+    for kind in ("fuzz_dbf", "fuzz_paradox"):
+        source = os.path.join(corpus, kind)
+        if not os.path.isdir(source):
+            continue
+        for n, name in enumerate(sorted(os.listdir(source))):
+            with open(os.path.join(source, name), "rb") as f:
+                data = f.read()
+            base = os.path.join(folder, "%s%03d" % (kind[5], n))
+            if kind == "fuzz_dbf":
+                parts = [(".dbf", data)]
+            else:
+                pieces = data.split(b"|PX|")
+                parts = [(".db", pieces[0])] + [("." + ext, piece) for ext, piece in
+                                                zip(PARADOX_COMPANIONS, pieces[1:])]
+            for extension, piece in parts:
+                with open(base + extension, "wb") as f:
+                    f.write(piece)
+            written += 1
+    return written
+
+
+def check_hostile(args):
+    """Damaged and hostile tables through load: an error for each that cannot be read, no crash,
+    and nothing in the database but whole tables, each holding the rows its report gives."""
+    folder = os.path.join(args.work, "hostile")
+    shutil.rmtree(folder, ignore_errors=True)
+    if write_hostile(args.hostile, folder) == 0:
+        print("no hostile tables at %s" % args.hostile)
+        return 1
+    database = os.path.abspath(os.path.join(args.work, "hostile.fdb"))
+    report_file = os.path.join(args.work, "hostile.json")
+    for leftover in (database, report_file):
+        if os.path.exists(leftover):
+            os.remove(leftover)
+    loaded = run([args.cli, "load", "--create", "--verify", "-j", "2", "--into", database,
+                  "--report", report_file, folder], env=fbdump_env())
+    if loaded.returncode not in (0, 1) or not os.path.exists(report_file):
+        print("FAIL     load ended with %d: %s" % (loaded.returncode,
+                                                   loaded.stderr.decode("utf-8", "replace")[-2000:]))
+        return 1
+    with open(report_file, encoding="utf-8") as f:
+        report = json.load(f)
+    query = ("SET HEADING OFF;\nSELECT TRIM(RDB$RELATION_NAME) FROM RDB$RELATIONS "
+             "WHERE RDB$SYSTEM_FLAG = 0;\n")
+    listed = run(["isql-fb", "-q", "-ch", "UTF8", database], input=query.encode())
+    in_database = {l.strip() for l in listed.stdout.decode("utf-8", "replace").splitlines()
+                   if l.strip()}
+    loaded_tables = {t["table"] for t in report["tables"] if t["result"] == "loaded"}
+    problems = []
+    if in_database != loaded_tables:
+        problems.append("tables in the database but not loaded: %s; loaded but missing: %s" %
+                        (sorted(in_database - loaded_tables), sorted(loaded_tables - in_database)))
+    for t in report["tables"]:
+        if t["result"] == "loaded" and (t["rows"] != t["records"] or not t["verified"]):
+            problems.append("%s: %d rows of %d records" % (t["path"], t["rows"], t["records"]))
+        if t["result"] == "failed" and not t["error"]:
+            problems.append("%s failed without a word" % t["path"])
+    if not args.keep and os.path.exists(database):
+        os.remove(database)
+    counts = {r: sum(1 for t in report["tables"] if t["result"] == r)
+              for r in ("loaded", "failed", "skipped")}
+    print("%d hostile tables: %d loaded, %d refused, %d skipped" %
+          (len(report["tables"]), counts["loaded"], counts["failed"], counts["skipped"]))
+    for line in problems[:20]:
+        print("FAIL     " + line)
+    return 1 if problems else 0
+
+
 def start_server(work):
     """A Firebird server on a free port of 127.0.0.1 (firebird3.0-server, run as root), or None."""
     password_file = "/etc/firebird/3.0/SYSDBA.password"
@@ -348,6 +424,8 @@ def main():
                         help="check the classic structure scripts instead (keyed tables only)")
     parser.add_argument("--load", action="store_true",
                         help="load every table with vorendal-cli load into one database instead")
+    parser.add_argument("--hostile", metavar="CORPUS",
+                        help="load the fuzz corpus's damaged and hostile tables instead")
     parser.add_argument("--server", action="store_true",
                         help="with --load: through a Firebird server this test starts")
     parser.add_argument("--keep", action="store_true", help="keep scripts and databases")
@@ -356,6 +434,9 @@ def main():
     if shutil.which("isql-fb") is None or not os.path.exists(args.fbdump):
         print("round trip skipped: isql-fb or fbdump is not installed (tools/deps.sh firebird)")
         return SKIP
+    if args.hostile:
+        os.makedirs(args.work, exist_ok=True)
+        return check_hostile(args)
     tables = list(args.tables)
     if args.testdata:
         if os.path.isdir(args.testdata):
