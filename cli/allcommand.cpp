@@ -13,11 +13,19 @@ int runAll(const Options& options, std::FILE* out) {
     return runScriptCommand(
         "all", options, out,
         [](TTable& table, const std::string& path, LineSink& sink, const ScriptInputs& inputs) {
-            writeStructureScript(table, path, sink, structureProfile(inputs));
+            // the rules are checked against the rows before any is written, and the ones the
+            // rows keep are made after them
+            const std::optional<RulePlan> rules = rulePlanOf(table, path, inputs);
+            writeStructureScript(table, path, sink, structureProfile(inputs),
+                                 rules ? &*rules : nullptr);
             writeProcedureScript(table, path, sink, procedureProfile(inputs));
-            return writeDataExport(table, path, inputs.settings, sink, inputs.progress,
-                                   dataExportProfile(inputs));
-        });
+            ExportResult result = writeDataExport(table, path, inputs.settings, sink,
+                                                  inputs.progress, dataExportProfile(inputs));
+            if (rules)
+                writeRules(*rules, path, sink);
+            return result;
+        },
+        BetweenTables::ForeignKeys);
 }
 
 } // namespace vorendal::cli

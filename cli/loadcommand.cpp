@@ -153,6 +153,10 @@ int reportTable(const loader::TableLoad& load, const Options& options) {
         std::fprintf(stderr, "vorendal-cli: warning: %s: %s\n", load.path.c_str(), warning.c_str());
         status = 1;
     }
+    // every row is in: a rule left out is told, and is no failure
+    for (const std::string& rule : load.rulesNotCarried)
+        std::fprintf(stderr, "vorendal-cli: warning: %s: not carried: %s\n", load.path.c_str(),
+                     rule.c_str());
     reportNullsWritten(load.table, load.firstNulls, load.nullsWritten);
     return std::max(status, reportDamage(load.path, load.damage, true, options));
 }
@@ -228,6 +232,8 @@ int runLoad(const Options& options, std::FILE* out) {
         std::fprintf(stderr, "vorendal-cli: warning: %s\n", warning.c_str());
         status = 1;
     }
+    for (const std::string& rule : report.rulesNotCarried)
+        std::fprintf(stderr, "vorendal-cli: warning: not carried: %s\n", rule.c_str());
     const std::string summary = loadSummaryText(report);
     std::fwrite(summary.data(), 1, summary.size(), out);
     if (options.report)

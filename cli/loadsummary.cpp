@@ -128,6 +128,8 @@ std::string loadSummaryText(const loader::LoadReport& report) {
             result += ", verified";
         if (!table.warnings.empty())
             result += ", " + number(table.warnings.size()) + " index(es) not created";
+        if (!table.rulesNotCarried.empty())
+            result += ", " + number(table.rulesNotCarried.size()) + " rule(s) not carried";
         appendLine(out, table.table, table.recordsRead, table.rowsLoaded, table.nullsWritten,
                    table.damagedValues, table.seconds, result);
     }
@@ -177,6 +179,12 @@ std::string loadReportJson(const loader::LoadReport& report, std::string_view da
                 out += ", ";
             appendJsonString(out, table.warnings[i]);
         }
+        out += "], \"rules_not_carried\": [";
+        for (std::size_t i = 0; i < table.rulesNotCarried.size(); ++i) {
+            if (i > 0)
+                out += ", ";
+            appendJsonString(out, table.rulesNotCarried[i]);
+        }
         out += "]}";
     }
     const Totals t = totalsOf(report);
@@ -188,7 +196,13 @@ std::string loadReportJson(const loader::LoadReport& report, std::string_view da
     appendField(out, "rows", t.rows);
     appendField(out, "nulls", t.nulls);
     appendField(out, "damaged", t.damaged);
-    out += ", \"seconds\": " + seconds(t.seconds) + "}}\n";
+    out += ", \"seconds\": " + seconds(t.seconds) + "},\n \"rules_not_carried\": [";
+    for (std::size_t i = 0; i < report.rulesNotCarried.size(); ++i) {
+        if (i > 0)
+            out += ", ";
+        appendJsonString(out, report.rulesNotCarried[i]);
+    }
+    out += "]}\n";
     return out;
 }
 

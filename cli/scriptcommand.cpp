@@ -12,6 +12,8 @@
 #include "cli/damage.h"
 #include "cli/describe.h"
 #include "cli/localeoption.h"
+#include "firebird/firebirdnames.h"
+#include "scripts/foreignkeys.h"
 #include "scripts/scriptfilesink.h"
 #include "source/ttable.h"
 
@@ -81,8 +83,55 @@ const DataExportProfile& dataExportProfile(const ScriptInputs& inputs) {
     return inputs.firebird ? firebirdDataExportProfile() : classicDataExportProfile();
 }
 
+std::optional<RulePlan> rulePlanOf(TTable& table, const std::string& path,
+                                   const ScriptInputs& inputs) {
+    if (!inputs.firebird)
+        return std::nullopt;
+    return planRules(table, path, firebird::tableName(path));
+}
+
+void writeRules(const RulePlan& rules, const std::string& path, LineSink& sink) {
+    writeRuleScript(rules, sink);
+    for (const std::string& sentence : rules.notCarried)
+        std::fprintf(stderr, "vorendal-cli: warning: %s: not carried: %s\n", path.c_str(),
+                     sentence.c_str());
+}
+
+namespace {
+
+void configureTable(TTable& table, const Options& options) {
+    table.setCodePage(codePageOption(options));
+    if (options.firebird) {
+        table.setTextDelivery(engine::TextDelivery::Utf8);
+        table.setNameUnnamedFields(true); // Firebird takes no empty name
+    }
+}
+
+// The foreign keys between the tables of the run, after all of them and their rows.
+void writeForeignKeys(std::span<const RunTable> run, const Options& options, LineSink& sink,
+                      bool statements) {
+    TTable child("Table1");
+    TTable parent("Table1");
+    configureTable(child, options);
+    configureTable(parent, options);
+    std::vector<ForeignKeyPlan> keys = planForeignKeys(run, child, parent);
+    if (!statements)
+        for (ForeignKeyPlan& key : keys)
+            if (!key.sql.empty()) {
+                key.sql.clear();
+                key.notCarried = "made by the all script and by load, after the rows";
+            }
+    writeForeignKeyScript(keys, sink);
+    for (const ForeignKeyPlan& key : keys)
+        if (key.sql.empty())
+            std::fprintf(stderr, "vorendal-cli: warning: %s: not carried: %s: %s\n",
+                         run[key.child].path.c_str(), key.what.c_str(), key.notCarried.c_str());
+}
+
+} // namespace
+
 int runScriptCommand(const char* command, const Options& options, std::FILE* out,
-                     ScriptWriter write) {
+                     ScriptWriter write, BetweenTables betweenTables) {
     if (options.operands.empty())
         throw UsageError(std::string(command) + " needs at least one table");
     const bool showProgress = isatty(2) != 0;
@@ -91,12 +140,9 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
     inputs.settings = regionalSettingsFor(options);
     int status = 0;
     TTable table("Table1");
-    table.setCodePage(codePageOption(options));
-    if (options.firebird) {
-        table.setTextDelivery(engine::TextDelivery::Utf8);
-        table.setNameUnnamedFields(true); // Firebird takes no empty name
-        inputs.firebird = true;
-    }
+    configureTable(table, options);
+    inputs.firebird = options.firebird;
+    std::vector<RunTable> written;
     ScriptFileSink sink(out);
     for (const std::string& operand : options.operands) {
         ProgressLine progress(operand);
@@ -105,6 +151,7 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
         try {
             // The argument's bytes are the file's name: they reach the file system unchanged.
             const ExportResult result = write(table, operand, sink, inputs);
+            written.push_back({operand, firebird::tableName(operand)});
             reportNullsWritten(dataExportProfile(inputs).tableName(operand), result);
             reportCodePageWarning(table);
         } catch (const EAbort&) {
@@ -129,6 +176,14 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
             reportReplacedCharacters(table, std::string_view(command) != "data");
         reportMadeUpNames(table);
         status = std::max(status, reportDamage(table, options));
+    }
+    if (inputs.firebird && betweenTables != BetweenTables::Nothing && !written.empty()) {
+        try {
+            writeForeignKeys(written, options, sink, betweenTables == BetweenTables::ForeignKeys);
+        } catch (const Exception& e) {
+            reportError(e.message());
+            status = 1;
+        }
     }
     sink.flush();
     return status;

@@ -108,7 +108,13 @@ std::string procedureName(std::string_view tableName) {
 }
 
 std::string indexName(std::string_view tableName, int position) {
-    const std::string suffix = "_IX" + std::to_string(position + 1);
+    return constraintName(tableName, "IX", position + 1);
+}
+
+std::string constraintName(std::string_view tableName, std::string_view kind, int number) {
+    std::string suffix = "_";
+    suffix += kind;
+    suffix += std::to_string(number);
     const std::size_t room = kMaxNameBytes - suffix.size();
     std::string name(tableName.size() <= room
                          ? tableName

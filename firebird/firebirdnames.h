@@ -33,5 +33,8 @@ std::string tableName(std::string_view path);
 std::string procedureName(std::string_view tableName);
 // "<table>_IX<position + 1>", the table part shortened so that the number always stays.
 std::string indexName(std::string_view tableName, int position);
+// "<table>_<kind><number>" (kind "CK" for a check, "FK" for a foreign key; number from 1), the
+// table part shortened so that the kind and number always stay.
+std::string constraintName(std::string_view tableName, std::string_view kind, int number);
 
 } // namespace vorendal::firebird

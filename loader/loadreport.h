@@ -33,12 +33,17 @@ struct TableLoad {
     std::string error;                 // why it failed or was skipped (UTF-8)
     std::vector<std::string> warnings; // what was loaded without something (an index), UTF-8
     std::vector<std::string> notes;    // what was made up on the way (a field's name), UTF-8
+    // The table's own rules that the database does not keep, one sentence each with why (a rule
+    // its rows break, with how many rows; a rule Firebird has no form for), UTF-8.
+    std::vector<std::string> rulesNotCarried;
 };
 
 // Every table of a load, in the order they were named.
 struct LoadReport {
     std::vector<TableLoad> tables;
     std::vector<std::string> warnings; // about the database as a whole (UTF-8)
+    // Rules between the tables (references, lookups) that the database does not keep, with why.
+    std::vector<std::string> rulesNotCarried;
 };
 
 } // namespace vorendal::loader

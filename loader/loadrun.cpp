@@ -7,6 +7,7 @@
 
 #include "base/exceptions.h"
 #include "firebird/firebirdnames.h"
+#include "scripts/foreignkeys.h"
 #include "source/ttable.h"
 
 namespace vorendal::loader {
@@ -23,6 +24,40 @@ void configure(TTable& table, const LoadRequest& request) {
     table.setCodePage(request.codePage);
     table.setTextDelivery(engine::TextDelivery::Utf8);
     table.setNameUnnamedFields(true); // Firebird has no column without a name
+}
+
+// The references and lookups between the tables loaded, once all of them hold their rows: a
+// foreign key each where the rows keep it, else a sentence in the report.
+void carryForeignKeys(const LoadRequest& request, LoadReport& report) {
+    std::vector<RunTable> run;
+    for (std::size_t i = 0; i < report.tables.size(); ++i)
+        if (report.tables[i].outcome == TableLoad::Outcome::Loaded)
+            run.push_back({request.tables[i], report.tables[i].table});
+    TTable child("Table1");
+    TTable parent("Table1");
+    configure(child, request);
+    configure(parent, request);
+    const std::vector<ForeignKeyPlan> keys = planForeignKeys(run, child, parent);
+    if (keys.empty())
+        return;
+    std::unique_ptr<Session> session;
+    for (const ForeignKeyPlan& key : keys) {
+        if (key.sql.empty()) {
+            report.rulesNotCarried.push_back(key.what + ": " + key.notCarried);
+            continue;
+        }
+        try {
+            if (!session)
+                session = Session::attach(request.connection);
+            firebirdCall({}, [&] {
+                for (const std::string& statement : key.before)
+                    session->execute(statement);
+                session->execute(key.sql);
+            });
+        } catch (const LoadError& e) {
+            report.rulesNotCarried.push_back(key.what + ": not created: " + e.message());
+        }
+    }
 }
 
 } // namespace
@@ -109,6 +144,8 @@ LoadReport runLoad(const LoadRequest& request, const LoadObserver& observer) {
     work(std::move(first));
     for (std::thread& worker : workers)
         worker.join();
+    if (!interrupted(request))
+        carryForeignKeys(request, report);
     if (request.create) {
         try {
             Session::makeDurable(request.connection);

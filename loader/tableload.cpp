@@ -12,6 +12,7 @@
 #include "loader/databasetarget.h"
 #include "loader/session.h"
 #include "loader/tableverify.h"
+#include "scripts/ruleplan.h"
 #include "scripts/structurescript.h"
 #include "source/ttable.h"
 
@@ -61,6 +62,36 @@ std::string indexStatement(std::string_view line) {
     return std::string(line);
 }
 
+int engineMajorVersion(Session& session) {
+    return static_cast<int>(
+        session.count("SELECT CAST(LEFT(V, POSITION('.' IN V) - 1) AS INTEGER) FROM (SELECT "
+                      "RDB$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') AS V FROM RDB$DATABASE)"));
+}
+
+// The rules that wait for the rows: the checks (the rows were found to keep them), the column
+// comments and the identities' next numbers. What the database refuses is said, not fatal: the
+// rows are in.
+void carryRules(Session& session, const RulePlan& rules, TableLoad& load) {
+    load.rulesNotCarried = rules.notCarried;
+    for (const RuleStatement& statement : rules.statements) {
+        try {
+            firebirdCall({}, [&] { session.execute(statement.sql); });
+        } catch (const LoadError& e) {
+            load.rulesNotCarried.push_back(statement.what + " not carried: " + e.message());
+        }
+    }
+    if (rules.restarts.empty())
+        return;
+    try {
+        const int version = firebirdCall({}, [&] { return engineMajorVersion(session); });
+        for (const IdentityRestart& restart : rules.restarts)
+            firebirdCall(
+                {}, [&] { session.execute(restartStatement(rules.tableName, restart, version)); });
+    } catch (const LoadError& e) {
+        load.rulesNotCarried.push_back("the identity's next number not set: " + e.message());
+    }
+}
+
 std::string errorText(const Exception& e, const TTable& table) {
     if (dynamic_cast<const LoadError*>(&e) != nullptr)
         return e.message();
@@ -95,8 +126,12 @@ TableLoad loadTable(Session& session, TTable& table, TTable& verifyTable, const 
             load.outcome = TableLoad::Outcome::Skipped;
             load.error = "the table has no fields: Firebird has no table without columns";
         } else {
+            // the rules are checked against every record before the table is made, so that
+            // none the rows break can refuse a row
+            const RulePlan rules = planRules(table, path, load.table);
+            table.Open();
             const StructureLines lines =
-                structureLines(table, path, firebirdStructureProfile(), load.table);
+                structureLines(table, path, firebirdStructureProfile(), load.table, &rules);
             makeRoom(session, lines.tableName, options.replace);
             firebirdCall("the table " + lines.tableName + " cannot be created",
                          [&] { session.execute(createTableStatement(lines)); });
@@ -132,6 +167,7 @@ TableLoad loadTable(Session& session, TTable& table, TTable& verifyTable, const 
                     load.warnings.push_back("not created: " + sql + " - " + e.message());
                 }
             }
+            carryRules(session, rules, load);
             load.outcome = TableLoad::Outcome::Loaded;
         }
     } catch (const EAbort&) {

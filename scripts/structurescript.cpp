@@ -5,6 +5,7 @@
 #include "base/ansi.h"
 #include "scripts/linesink.h"
 #include "scripts/namecell.h"
+#include "scripts/ruleplan.h"
 #include "source/tablename.h"
 
 namespace vorendal {
@@ -158,7 +159,7 @@ struct ColumnPart {
 
 // The column lines of the open table's field definitions.
 ColumnPart columnPart(TTable& table, const StructureScriptProfile& profile,
-                      const std::string& keyFields) {
+                      const std::string& keyFields, const RulePlan* rules) {
     const std::vector<std::string> keyNames = splitFieldNames(keyFields);
     const int fieldCount = table.FieldCount();
     ColumnPart part;
@@ -172,11 +173,19 @@ ColumnPart columnPart(TTable& table, const StructureScriptProfile& profile,
         const std::string& name = part.upperNames[static_cast<std::size_t>(i)];
         type.clear();
         profile.columnType(type, def);
+        const ColumnRule* rule =
+            rules != nullptr && static_cast<std::size_t>(i) < rules->columns.size()
+                ? &rules->columns[static_cast<std::size_t>(i)]
+                : nullptr;
+        if (rule != nullptr)
+            type += rule->clause;
         const bool key =
             profile.exactKeyColumns
                 ? std::find(keyNames.begin(), keyNames.end(), name) != keyNames.end()
                 : !keyFields.empty() && !name.empty() && keyFields.find(name) != std::string::npos;
-        const bool notNull = key || (profile.requiredIsNotNull && def.Required);
+        const bool required =
+            rule != nullptr ? rule->notNull : profile.requiredIsNotNull && def.Required;
+        const bool notNull = key || required;
         if (notNull)
             type += profile.keyColumnSuffix;
         part.notNull.push_back(notNull);
@@ -207,11 +216,12 @@ std::vector<std::string> indexLines(TTable& table, std::string_view path,
 } // namespace
 
 StructureLines structureLines(TTable& table, std::string_view path,
-                              const StructureScriptProfile& profile, std::string_view tableName) {
+                              const StructureScriptProfile& profile, std::string_view tableName,
+                              const RulePlan* rules) {
     table.IndexDefs().Update();
     StructureLines lines;
     lines.tableName = tableName.empty() ? profile.tableName(path) : std::string(tableName);
-    ColumnPart columns = columnPart(table, profile, primaryKeyFields(table, profile));
+    ColumnPart columns = columnPart(table, profile, primaryKeyFields(table, profile), rules);
     lines.indexLines = indexLines(table, path, lines.tableName, columns, profile);
     lines.columnNames = std::move(columns.columns);
     lines.columnLines = std::move(columns.lines);
@@ -220,7 +230,7 @@ StructureLines structureLines(TTable& table, std::string_view path,
 }
 
 void writeStructureScript(TTable& table, const std::string& path, LineSink& sink,
-                          const StructureScriptProfile& profile) {
+                          const StructureScriptProfile& profile, const RulePlan* rules) {
     table.setTableName(path);
     const std::string tableName = profile.tableName(path);
     for (const std::string_view header : profile.headerLines)
@@ -244,7 +254,7 @@ void writeStructureScript(TTable& table, const std::string& path, LineSink& sink
     const std::string keyFields = primaryKeyFields(table, profile);
 
     table.Open();
-    const ColumnPart columns = columnPart(table, profile, keyFields);
+    const ColumnPart columns = columnPart(table, profile, keyFields, rules);
     for (const std::string& column : columns.lines)
         sink.appendLine(column);
     sink.appendLine(profile.closeLine);

@@ -10,6 +10,7 @@
 namespace vorendal {
 
 class LineSink;
+struct RulePlan;
 
 // One index as the structure script writes it.
 struct ScriptIndex {
@@ -76,18 +77,21 @@ struct StructureLines {
     std::vector<bool> notNull;            // the column is a key column or the field required
     std::vector<std::string> indexLines;  // the key statement or line of each index
 };
-// tableName: the table's name instead of the one its path gives, when not empty.
+// tableName: the table's name instead of the one its path gives, when not empty. rules: the
+// table's rules that its columns carry (identity, DEFAULT, NOT NULL of required fields), which
+// then replace the profile's own NOT NULL of required fields; null for none.
 StructureLines structureLines(TTable& table, std::string_view path,
                               const StructureScriptProfile& profile,
-                              std::string_view tableName = {});
+                              std::string_view tableName = {}, const RulePlan* rules = nullptr);
 
 // Appends to sink the structure script of the table file at path (1252 text, handed to
 // table.setTableName unchanged): the CREATE TABLE statement with one line per field, the primary
 // key statement of the first index when it is exactly primary and unique, and one line per index.
 // Leaves table closed. Throws what the table throws (EDatabaseError, EDBEngineError) and what
 // sink throws (EOutOfResources); the lines appended before stay, and the table stays as the
-// failure left it.
+// failure left it. rules: as for structureLines.
 void writeStructureScript(TTable& table, const std::string& path, LineSink& sink,
-                          const StructureScriptProfile& profile = classicStructureProfile());
+                          const StructureScriptProfile& profile = classicStructureProfile(),
+                          const RulePlan* rules = nullptr);
 
 } // namespace vorendal

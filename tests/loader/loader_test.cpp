@@ -112,11 +112,11 @@ TEST_F(Loader, ValuesFirebirdCannotHoldAreNullAndCounted) {
 }
 
 TEST_F(Loader, ATableThatFailsHalfWayLeavesNothingBehind) {
-    // the second record has no value for a required number: Firebird refuses the row
+    // the second record has no value for its key: Firebird refuses the row
     m_files.tables["/d/metade.db"] = {{{"Id", ftInteger, 0, false}, {"Qtd", ftInteger, 0, true}},
-                                      {},
+                                      {{"Id", {ixPrimary, ixUnique}}},
                                       {{integerValue(1), integerValue(5)},
-                                       {integerValue(2), nullValue()},
+                                       {nullValue(), integerValue(6)},
                                        {integerValue(3), integerValue(7)}}};
     const TableLoad result = load("/d/metade.db");
     EXPECT_EQ(result.outcome, TableLoad::Outcome::Failed);
@@ -148,6 +148,83 @@ TEST_F(Loader, ATableOfTheSameNameIsReplacedOnlyWhenAsked) {
     TableLoadOptions replace;
     replace.replace = true;
     EXPECT_EQ(load("/d/dup.db", replace).rowsLoaded, 2u);
+}
+
+RuleValue constant(engine::Value value) {
+    return {RuleValue::Kind::Constant, std::move(value)};
+}
+
+// Id autoincrement (the table's next number 45), Qtd from 1 to 100, Dia today by default, Nome
+// required with a default and a picture.
+FakeTable rulesTable(const std::vector<std::vector<engine::Value>>& records, TableRules& rules) {
+    rules.fields.resize(4);
+    rules.fields[0].autoIncrement = AutoIncrement{45, 1};
+    rules.fields[1].minimum = constant(integerValue(1));
+    rules.fields[1].maximum = constant(integerValue(100));
+    rules.fields[2].defaultValue = RuleValue{RuleValue::Kind::Today, {}};
+    rules.fields[3].required = true;
+    rules.fields[3].defaultValue = constant(textValue("novo"));
+    rules.fields[3].picture = "&*/";
+    return {{{"Id", ftAutoInc, 0, false},
+             {"Qtd", ftInteger, 0, false},
+             {"Dia", ftDate, 0, false},
+             {"Nome", ftString, 10, false}},
+            {{"Id", {ixPrimary, ixUnique}}},
+            records};
+}
+
+TEST_F(Loader, TheTablesOwnRulesHoldInTheDatabase) {
+    TableRules rules;
+    m_files.tables["/d/regras.db"] =
+        rulesTable({{integerValue(10), integerValue(1), dateValue(2004, 1, 1), textValue("a")},
+                    {integerValue(30), integerValue(100), nullValue(), textValue("b")}},
+                   rules);
+    m_files.rules["/d/regras.db"] = rules;
+    const TableLoad result = load("/d/regras.db");
+    ASSERT_EQ(result.outcome, TableLoad::Outcome::Loaded) << result.error;
+    EXPECT_EQ(result.rulesNotCarried, std::vector<std::string>{});
+    const std::pair<const char*, bool> inserts[] = {
+        {"INSERT INTO \"REGRAS\" (\"QTD\") VALUES (5)", true},
+        {"INSERT INTO \"REGRAS\" (\"QTD\") VALUES (0)", false},
+        {"INSERT INTO \"REGRAS\" (\"QTD\") VALUES (101)", false},
+        {"INSERT INTO \"REGRAS\" (\"QTD\", \"NOME\") VALUES (5, NULL)", false},
+        {"INSERT INTO \"REGRAS\" (\"QTD\") VALUES (100)", true},
+    };
+    for (const auto& [sql, accepted] : inserts) {
+        if (accepted)
+            EXPECT_NO_THROW(m_session->execute(sql)) << sql;
+        else
+            EXPECT_THROW(m_session->execute(sql), LoadError) << sql;
+    }
+    // the first number given is the table's own next one; the defaults fill what was left out
+    EXPECT_EQ(m_session->count("SELECT MIN(\"ID\") FROM \"REGRAS\" WHERE \"ID\" > 30 AND "
+                               "\"DIA\" = CURRENT_DATE AND \"NOME\" = 'novo'"),
+              45);
+    EXPECT_EQ(m_session->count("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE "
+                               "RDB$RELATION_NAME = 'REGRAS' AND RDB$DESCRIPTION IS NOT NULL"),
+              1);
+}
+
+TEST_F(Loader, ARuleTheRowsBreakIsLeftOutAndEveryRowArrives) {
+    TableRules rules;
+    m_files.tables["/d/velha.db"] =
+        rulesTable({{integerValue(1), integerValue(0), nullValue(), nullValue()},
+                    {integerValue(2), integerValue(-3), nullValue(), textValue("b")},
+                    {integerValue(3), integerValue(7), nullValue(), textValue("c")}},
+                   rules);
+    m_files.rules["/d/velha.db"] = rules;
+    const TableLoad result = load("/d/velha.db");
+    ASSERT_EQ(result.outcome, TableLoad::Outcome::Loaded) << result.error;
+    EXPECT_EQ(result.rowsLoaded, 3u);
+    ASSERT_EQ(result.rulesNotCarried.size(), 2u);
+    EXPECT_EQ(result.rulesNotCarried[0],
+              "VELHA.QTD: the minimum 1 is broken by 2 records: CHECK not created");
+    EXPECT_EQ(result.rulesNotCarried[1],
+              "VELHA.NOME: required, but blank in 1 record: left without NOT NULL");
+    // the rule the rows keep stays; the broken ones are not there to refuse anything
+    EXPECT_THROW(m_session->execute("INSERT INTO \"VELHA\" (\"QTD\") VALUES (101)"), LoadError);
+    EXPECT_NO_THROW(m_session->execute("INSERT INTO \"VELHA\" (\"QTD\") VALUES (-5)"));
+    EXPECT_NO_THROW(m_session->execute("INSERT INTO \"VELHA\" (\"NOME\") VALUES (NULL)"));
 }
 
 TEST(LoaderNames, TablesOfOneNameGetASuffix) {
