@@ -113,6 +113,13 @@ std::optional<int> compareValues(const Value& a, const Value& b) {
     return std::nullopt;
 }
 
+bool holdsValue(const firebird::ColumnType& column, const Value& value) {
+    if (value.kind == K::Null || value.kind == K::Text || value.kind == K::Bytes)
+        return true;
+    std::string literal;
+    return appendRuleOperand(literal, {RuleValue::Kind::Constant, value}, column);
+}
+
 bool appendRuleOperand(std::string& out, const RuleValue& value,
                        const firebird::ColumnType& column) {
     if (value.kind != RuleValue::Kind::Constant) {

@@ -19,4 +19,7 @@ std::optional<int> compareValues(const engine::Value& a, const engine::Value& b)
 bool appendRuleOperand(std::string& out, const RuleValue& value,
                        const firebird::ColumnType& column);
 
+// Whether a column of type column holds the value as it is (else the outputs write NULL).
+bool holdsValue(const firebird::ColumnType& column, const engine::Value& value);
+
 } // namespace vorendal

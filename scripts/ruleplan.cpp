@@ -74,7 +74,8 @@ std::vector<FieldData> readFieldData(TTable& table, const std::vector<FieldRules
         for (const std::size_t i : checked) {
             const Value& v = table.Fields(static_cast<int>(i)).value();
             FieldData& d = data[i];
-            if (v.isNull()) {
+            // a value Firebird cannot hold is written as NULL
+            if (v.isNull() || !holdsValue(types[i], v)) {
                 ++d.nulls;
                 continue;
             }

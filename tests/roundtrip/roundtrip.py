@@ -374,6 +374,114 @@ def check_table(path, args, index):
     return "ok", ["%d records, %d fields" % (len(source), len(fields))]
 
 
+# The tables' own rules through Firebird: the tables of each case go into one database (one
+# script, or one load), then each statement must be accepted or refused as the rule says, each
+# query must give the value and each warning must be on standard error. Paths under "fixtures/"
+# are the fixture tables, the others are in the shared test data.
+LEONHAD = "paradox/paradoxdriver-leonhad/"
+RULE_CASES = [
+    ("checks", ["fixtures/REGRAS.DB"],
+     # first, as a refused insert uses up a number too
+     [('INSERT INTO "REGRAS" ("QTD") VALUES (7)', True),
+      ('INSERT INTO "REGRAS" ("QTD") VALUES (0)', False),  # below the minimum
+      ('INSERT INTO "REGRAS" ("QTD") VALUES (101)', False),  # above the maximum
+      ('INSERT INTO "REGRAS" ("QTD", "NOME") VALUES (7, NULL)', False)],  # required
+     [('SELECT COUNT(*) FROM "REGRAS" WHERE "ID" = 45 AND "DIA" = CURRENT_DATE AND '
+       '"NOME" = \'novo\'', "1")], []),
+    ("broken rules", ["fixtures/QUEBRADA.DB", "fixtures/PAI.DB", "fixtures/FILHO.DB"],
+     [('INSERT INTO "QUEBRADA" ("QTD") VALUES (1)', True),
+      ('INSERT INTO "FILHO" ("ID", "PAI") VALUES (9, 99)', True)],
+     [('SELECT COUNT(*) FROM "QUEBRADA"', "3"), ('SELECT COUNT(*) FROM "FILHO"', "3")],
+     ["QUEBRADA.QTD: the minimum 10 is broken by 1 record",
+      "QUEBRADA.NOME: required, but blank in 1 record",
+      "1 record of FILHO find no row in PAI"]),
+    ("references", [LEONHAD + "joins/A.db", LEONHAD + "joins/B.db", LEONHAD + "joins/C.DB"],
+     [('INSERT INTO "C" ("C", "A", "B") VALUES (99, 12345, 4)', False),  # no such A
+      ('INSERT INTO "C" ("C", "A", "B") VALUES (98, 2, 5)', True),
+      ('INSERT INTO "C" ("C", "A", "B") VALUES (97, NULL, 5)', False),  # A is required
+      ('UPDATE "A" SET "A" = 11 WHERE "A" = 1', True),  # cascades into C
+      ('DELETE FROM "B" WHERE "B" = 5', False)],  # C still needs it
+     [('SELECT COUNT(*) FROM "C" WHERE "A" = 11', "1")], []),
+    ("autoincrement", ["paradox/paradoxReader-teverett/CUSTOMER.DB",
+                       "dbase/php-xbase-luads/dBase/dBaseVII.dbf",
+                       "dbase/php-xbase-luads/foxpro/vfp.dbf"],
+     [('INSERT INTO "CUSTOMER" ("FIRSTNAME") VALUES (\'Nova\')', True),
+      ('INSERT INTO "DBASEVII" ("NAME") VALUES (\'Nova\')', True),
+      # every other column of this table takes no null
+      ('INSERT INTO "VFP" ("NAME", "BIRTHDAY", "IS_MAN", "BIO", "MONEY", "IMAGE", "RATE") '
+       'SELECT \'Nova\', "BIRTHDAY", "IS_MAN", "BIO", "MONEY", "IMAGE", "RATE" FROM "VFP" ROWS 1',
+       True),
+      ('INSERT INTO "VFP" ("NAME") VALUES (\'Nova\')', False)],
+     [('SELECT "CUSTNO" FROM "CUSTOMER" WHERE "FIRSTNAME" = \'Nova\'', "45"),
+      ('SELECT "AUTO_INC" FROM "DBASEVII" WHERE "NAME" = \'Nova\'', "3"),
+      ('SELECT "AI" FROM "VFP" WHERE "NAME" = \'Nova\'', "4")], []),
+    ("default", [LEONHAD + "fields/logical.db"],
+     [('INSERT INTO "LOGICAL" DEFAULT VALUES', True),
+      ('INSERT INTO "LOGICAL" ("BOOL") VALUES (NULL)', False)],  # required
+     [('SELECT COUNT(*) FROM "LOGICAL" WHERE "BOOL"', "4")], []),
+    ("pictures", [LEONHAD + "areas/ZIPCODES.DB"], [],
+     [("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'ZIPCODES' AND "
+       "RDB$DESCRIPTION STARTING WITH 'picture'", "2")], []),
+]
+
+
+def isql(database, sql):
+    done = run(["isql-fb", "-q", "-b", "-ch", "UTF8", database],
+               input=("SET LIST ON;\n%s;\nCOMMIT;\n" % sql).encode())
+    return done.returncode, (done.stdout + done.stderr).decode("utf-8", "replace")
+
+
+def check_rules(args, load):
+    """Each rule case through a script (or a load) into a fresh database."""
+    failed = 0
+    for name, files, statements, queries, warnings in RULE_CASES:
+        paths = [os.path.join(args.work if f.startswith("fixtures/") else args.testdata or "", f)
+                 for f in files]
+        if not all(os.path.exists(p) for p in paths):
+            print("skipped  rules: %s (test data missing)" % name)
+            continue
+        database = os.path.abspath(os.path.join(args.work, "rules-%s.fdb" % name))
+        if os.path.exists(database):
+            os.remove(database)
+        problems = []
+        said = ""
+        if load:
+            made = run([args.cli, "load", "--ignore-damaged", "--create", "--into", database] +
+                       paths)
+            said = made.stderr.decode("utf-8", "replace")
+            if made.returncode != 0:
+                problems.append("load: " + said.strip())
+        else:
+            script = database[:-4] + ".sql"
+            made = run([args.cli, "--firebird", "--ignore-damaged", "all"] + paths +
+                       ["-o", script])
+            said = made.stderr.decode("utf-8", "replace")
+            create = ("SET SQL DIALECT 3;\nCREATE DATABASE '%s' DEFAULT CHARACTER SET UTF8;\n"
+                      % database)
+            run(["isql-fb", "-q", "-b"], input=create.encode())
+            loaded = run(["isql-fb", "-q", "-e", "-m", "-i", script, database])
+            if made.returncode != 0 or loaded.returncode != 0:
+                output = (loaded.stdout + loaded.stderr).decode("utf-8", "replace")
+                problems.append("script: " + made.stderr.decode("utf-8", "replace").strip())
+                problems += [l for l in output.splitlines() if "failed" in l or "-" == l[:1]][:6]
+        for sql, accepted in statements:
+            status, output = isql(database, sql)
+            if (status == 0) != accepted:
+                problems.append("%s: %s" % ("refused" if accepted else "accepted", sql))
+                problems += output.strip().splitlines()[:3]
+        problems += ["no warning: " + w for w in warnings if w not in said]
+        for sql, expected in queries:
+            _status, output = isql(database, sql)
+            values = [l.split()[-1] for l in output.splitlines() if l.strip()]
+            if values[:1] != [expected]:
+                problems.append("%s gave %s, not %s" % (sql, values[:1], expected))
+        print("%-8s rules: %s" % ("FAIL" if problems else "ok", name))
+        for line in problems:
+            print("         " + line)
+        failed += bool(problems)
+    return failed
+
+
 PLAIN_NAME = re.compile(r"^[A-Z][A-Z0-9_$]{0,30}$")
 # Words Firebird reserves that tables of the test data use as names: the classic key statement
 # writes names without quotes, so Firebird cannot take those (the firebird profile quotes them).
@@ -474,7 +582,8 @@ def main():
         finally:
             server["stop"]()
     if args.load:
-        return check_load(tables, args)
+        status = check_load(tables, args)
+        return max(status, 1 if check_rules(args, True) else 0)
     failed = 0
     if args.classic:
         checked = 0
@@ -496,6 +605,7 @@ def main():
             print("         " + line)
         failed += verdict == "FAIL"
     print("%d tables, %d failed" % (len(tables), failed))
+    failed += check_rules(args, False)
     return 1 if failed else 0
 
 

@@ -232,6 +232,41 @@ void unnamedFields(const fs::path& folder) {
     t.build().writeTo(folder, "SEMNOME");
 }
 
+// Rules a migration keeps: minimum and maximum, a "today" default, a required field with a
+// default and a picture, an autoincrement key whose next number is above every record's; and
+// rules the records break (a value below its minimum, a blank required field, a child row
+// without its parent), which must cost no row.
+void paradoxRules(const fs::path& folder) {
+    ParadoxTableBuilder t(12);
+    t.field("Id", '+').field("Qtd", 'S').field("Dia", 'D').field("Nome", 'A', 10).keyFields(1);
+    t.check("Qtd", {false, px::shortInt(1), px::shortInt(100), {}, {}, {}, 0})
+        .check("Dia", {false, {}, {}, px::blank(), {}, {}, 0})
+        .check("Nome", {true, {}, {}, px::alpha("novo"), "&*?", {}, 0})
+        .lastAutoIncrement(44);
+    t.row({px::longInt(1), px::shortInt(5), px::date(2004, 1, 1), px::alpha("a")});
+    t.row({px::longInt(2), px::shortInt(100), px::blank(), px::alpha("b")});
+    t.build().writeTo(folder, "REGRAS");
+
+    ParadoxTableBuilder broken(12);
+    broken.field("Qtd", 'S').field("Nome", 'A', 10);
+    broken.check("Qtd", {false, px::shortInt(10), {}, {}, {}, {}, 0}).check("Nome", true);
+    broken.row({px::shortInt(5), px::blank()});
+    broken.row({px::shortInt(20), px::alpha("b")});
+    broken.build().writeTo(folder, "QUEBRADA");
+
+    ParadoxTableBuilder parent(12);
+    parent.field("Id", 'I').keyFields(1);
+    parent.row({px::longInt(1)});
+    parent.row({px::longInt(2)});
+    parent.build().writeTo(folder, "PAI");
+    ParadoxTableBuilder child(12);
+    child.field("Id", 'I').field("Pai", 'I').keyFields(1);
+    child.reference({"ao pai", {"Pai"}, "PAI.DB", {1}, true});
+    child.row({px::longInt(1), px::longInt(1)});
+    child.row({px::longInt(2), px::longInt(3)});
+    child.build().writeTo(folder, "FILHO");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -248,6 +283,7 @@ int main(int argc, char** argv) {
         dbfCodePageTables(folder);
         foxProEveryType(folder);
         unnamedFields(folder);
+        paradoxRules(folder);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "writefixtures: %s\n", e.what());
         return 1;
