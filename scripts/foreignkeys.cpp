@@ -310,8 +310,14 @@ std::vector<ForeignKeyPlan> planForeignKeys(std::span<const RunTable> run, TTabl
     for (std::size_t i = 0; i < run.size(); ++i) {
         try {
             planner.planTable(i, keys);
-        } catch (const Exception&) {
-            // the table's own run has told what is wrong with it already
+        } catch (const std::exception& e) {
+            // read whole a moment ago: said all the same, so that no rule goes unmentioned
+            keys.push_back(
+                {i,
+                 {},
+                 {},
+                 run[i].name + " and the tables it names",
+                 std::string("its references and lookups could not be read: ") + e.what()});
         }
         child.Close();
         parent.Close();
