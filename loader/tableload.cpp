@@ -25,9 +25,37 @@ std::string delimited(std::string_view name) {
     return out;
 }
 
+// The foreign keys of other tables onto the table name, as the rows they select.
+std::string foreignKeysOnto(const std::string& name) {
+    std::string literal;
+    firebird::appendTextLiteral(literal, name);
+    return " FROM RDB$RELATION_CONSTRAINTS FK JOIN RDB$REF_CONSTRAINTS R ON "
+           "R.RDB$CONSTRAINT_NAME = FK.RDB$CONSTRAINT_NAME JOIN RDB$RELATION_CONSTRAINTS PK ON "
+           "PK.RDB$CONSTRAINT_NAME = R.RDB$CONST_NAME_UQ WHERE PK.RDB$RELATION_NAME = " +
+           literal + " AND FK.RDB$RELATION_NAME <> " + literal;
+}
+
+// A table of an earlier load that other tables' foreign keys point at cannot be dropped: those
+// keys go first (a load that carries them makes them again after its last table). Returns how
+// many.
+std::int64_t dropForeignKeysOnto(Session& session, const std::string& name) {
+    const std::int64_t count = session.count("SELECT COUNT(*)" + foreignKeysOnto(name));
+    if (count == 0)
+        return 0;
+    firebirdCall("the foreign keys onto " + name + " cannot be dropped (--replace)", [&] {
+        session.execute("EXECUTE BLOCK AS DECLARE C VARCHAR(64); DECLARE T VARCHAR(64); BEGIN "
+                        "FOR SELECT TRIM(FK.RDB$CONSTRAINT_NAME), TRIM(FK.RDB$RELATION_NAME)" +
+                        foreignKeysOnto(name) +
+                        " INTO :C, :T DO EXECUTE STATEMENT 'ALTER TABLE \"' || "
+                        "REPLACE(T, '\"', '\"\"') || '\" DROP CONSTRAINT \"' || "
+                        "REPLACE(C, '\"', '\"\"') || '\"'; END");
+    });
+    return count;
+}
+
 // The table's name must be free, or made free when the user asked for it. The insert procedure
 // that a firebird script made for the table depends on it, so it goes with the table.
-void makeRoom(Session& session, const std::string& name, bool replace) {
+void makeRoom(Session& session, const std::string& name, bool replace, TableLoad& load) {
     if (session.count("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ?", name) == 0)
         return;
     if (!replace)
@@ -39,6 +67,9 @@ void makeRoom(Session& session, const std::string& name, bool replace) {
                       procedure) != 0)
         firebirdCall("the procedure " + procedure + " cannot be dropped",
                      [&] { session.execute("DROP PROCEDURE " + delimited(procedure)); });
+    if (const std::int64_t keys = dropForeignKeysOnto(session, name); keys > 0)
+        load.notes.push_back(std::to_string(keys) + " foreign key(s) of other tables onto " + name +
+                             " were dropped with it");
     firebirdCall("the table " + name + " cannot be dropped (--replace)",
                  [&] { session.execute("DROP TABLE " + delimited(name)); });
 }
@@ -132,7 +163,7 @@ TableLoad loadTable(Session& session, TTable& table, TTable& verifyTable, const 
             table.Open();
             const StructureLines lines =
                 structureLines(table, path, firebirdStructureProfile(), load.table, &rules);
-            makeRoom(session, lines.tableName, options.replace);
+            makeRoom(session, lines.tableName, options.replace, load);
             firebirdCall("the table " + lines.tableName + " cannot be created",
                          [&] { session.execute(createTableStatement(lines)); });
             created = true;

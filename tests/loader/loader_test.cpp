@@ -227,6 +227,20 @@ TEST_F(Loader, ARuleTheRowsBreakIsLeftOutAndEveryRowArrives) {
     EXPECT_NO_THROW(m_session->execute("INSERT INTO \"VELHA\" (\"NOME\") VALUES (NULL)"));
 }
 
+TEST_F(Loader, ATableOtherTablesReferIsReplacedWithoutTheirKeys) {
+    m_files.tables["/d/pai.db"] = {
+        {{"Id", ftInteger, 0, false}}, {{"Id", {ixPrimary, ixUnique}}}, {{integerValue(1)}}};
+    ASSERT_EQ(load("/d/pai.db").outcome, TableLoad::Outcome::Loaded);
+    m_session->execute("CREATE TABLE \"FI'LHO\" (\"PAI\" INTEGER REFERENCES \"PAI\")");
+    TableLoadOptions replace;
+    replace.replace = true;
+    const TableLoad again = load("/d/pai.db", replace);
+    EXPECT_EQ(again.outcome, TableLoad::Outcome::Loaded) << again.error;
+    EXPECT_EQ(again.notes,
+              std::vector<std::string>{"1 foreign key(s) of other tables onto PAI were dropped "
+                                       "with it"});
+}
+
 TEST(LoaderNames, TablesOfOneNameGetASuffix) {
     EXPECT_EQ(tableNamesOf({"/a/cars.dbf", "/b/CARS.DBF", "/c/cars.db", "/d/other.db"}),
               (std::vector<std::string>{"CARS", "CARS_2", "CARS_3", "OTHER"}));
