@@ -6,7 +6,6 @@
 #include <optional>
 #include <unordered_set>
 
-#include "base/exceptions.h"
 #include "firebird/firebirdliterals.h"
 #include "firebird/firebirdnames.h"
 #include "firebird/firebirdtypes.h"

@@ -1,6 +1,5 @@
 #include "scripts/ruleplan.h"
 
-#include <chrono>
 #include <ctime>
 #include <optional>
 
