@@ -154,15 +154,23 @@ void classicCallStart(std::string& out, std::string_view tableName) {
 } // namespace
 
 const DataExportProfile& classicDataExportProfile() {
-    static const DataExportProfile profile{
-        {}, classicValueOf, classicAppendValue, tableNameFromPath, classicCallStart, ");", 0, {},
-        {}};
+    static const DataExportProfile profile{{},
+                                           classicValueOf,
+                                           classicAppendValue,
+                                           tableNameFromPath,
+                                           classicCallStart,
+                                           ");",
+                                           0,
+                                           {},
+                                           {},
+                                           nullptr,
+                                           {}};
     return profile;
 }
 
 DataScriptTarget::DataScriptTarget(LineSink& sink, const DataExportProfile& profile,
                                    const RegionalSettings& settings, std::string_view path)
-    : m_sink(sink), m_profile(profile), m_settings(settings) {
+    : m_sink(sink), m_profile(profile), m_settings(settings), m_path(path) {
     m_profile.callStart(m_callStart, m_profile.tableName(path));
 }
 
@@ -172,9 +180,15 @@ void DataScriptTarget::beginTable(TTable& table) {
     // Field i is written as the type of field definition i says, even where a column without a
     // field has shifted the fields against the definitions.
     m_columns.clear();
-    for (int i = 0; i < table.FieldCount(); ++i)
+    const std::vector<bool> blankIsEmpty = m_profile.blankIsEmptyText
+                                               ? m_profile.blankIsEmptyText(table, m_path)
+                                               : std::vector<bool>{};
+    for (int i = 0; i < table.FieldCount(); ++i) {
+        const auto at = static_cast<std::size_t>(i);
         m_columns.push_back({&table.Fields(i), &table.FieldDefs()[i],
-                             m_profile.valueOf(table.FieldDefs()[i].DataType)});
+                             m_profile.valueOf(table.FieldDefs()[i].DataType),
+                             at < blankIsEmpty.size() && blankIsEmpty[at]});
+    }
 }
 
 void DataScriptTarget::writeRecord(TTable& /*table*/, std::uint64_t record, ExportResult& result) {
@@ -182,7 +196,10 @@ void DataScriptTarget::writeRecord(TTable& /*table*/, std::uint64_t record, Expo
         return;
     m_line.assign(m_callStart);
     for (const Column& column : m_columns) {
-        if (!m_profile.appendValue(m_line, column.kind, *column.field, *column.def, m_settings)) {
+        if (column.blankIsEmptyText && column.field->value().kind == engine::Value::Kind::Null)
+            m_line += m_profile.emptyText;
+        else if (!m_profile.appendValue(m_line, column.kind, *column.field, *column.def,
+                                        m_settings)) {
             m_line += "NULL";
             result.addNull(record, column.field->FieldName());
         }

@@ -53,6 +53,10 @@ struct DataExportProfile {
     std::string_view commitLine;
     // Written instead of the calls for a table without fields; empty: one call per record.
     std::string_view noFieldsLine;
+    // For the open table of the file at path, whether the blank (null) value of each field
+    // definition is written as emptyText instead of NULL; null: no field's.
+    std::vector<bool> (*blankIsEmptyText)(TTable& table, std::string_view path);
+    std::string_view emptyText;
 };
 
 // The classic output, as the InterBase / Firebird interactive SQL tool takes it.
@@ -79,11 +83,13 @@ private:
         const TField* field;
         const TFieldDef* def;
         ExportValue kind;
+        bool blankIsEmptyText;
     };
 
     LineSink& m_sink;
     const DataExportProfile& m_profile;
     const RegionalSettings& m_settings;
+    std::string m_path;
     std::string m_callStart;
     std::vector<Column> m_columns;
     std::string m_line;

@@ -317,6 +317,19 @@ void callStart(std::string& out, std::string_view tableName) {
     out += '(';
 }
 
+std::vector<bool> blankIsEmptyText(TTable& table, std::string_view path) {
+    const std::vector<bool> notNull =
+        structureLines(table, path, firebirdStructureProfile()).notNull;
+    std::vector<bool> empty;
+    for (int i = 0; i < table.FieldCount(); ++i) {
+        const TFieldDef& def = table.FieldDefs()[i];
+        const auto at = static_cast<std::size_t>(i);
+        empty.push_back(firebird::blankIsEmptyText(firebird::columnTypeOf(def.DataType, def.Size),
+                                                   at < notNull.size() && notNull[at]));
+    }
+    return empty;
+}
+
 // Firebird keeps a long load's work in one transaction unless told otherwise.
 constexpr std::uint64_t kRowsPerCommit = 10000;
 
@@ -362,9 +375,9 @@ const ProcedureScriptProfile& firebirdProcedureProfile() {
 }
 
 const DataExportProfile& firebirdDataExportProfile() {
-    static const DataExportProfile profile{kSetNames,           valueOf,   appendValue,
-                                           firebird::tableName, callStart, ");",
-                                           kRowsPerCommit,      "COMMIT;", kNoFields};
+    static const DataExportProfile profile{
+        kSetNames,      valueOf,   appendValue, firebird::tableName, callStart, ");",
+        kRowsPerCommit, "COMMIT;", kNoFields,   blankIsEmptyText,    "''"};
     return profile;
 }
 

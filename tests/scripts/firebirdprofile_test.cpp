@@ -153,6 +153,26 @@ TEST(FirebirdProfile, ValuesFirebirdCannotHoldAreNullWithAWarning) {
               (std::vector<std::string>{"T 1 Dia", "T 1 Curto", "T 1 Real", "T 1 Moeda"}));
 }
 
+// A blank value where the column takes no NULL (the key, a required field) would make Firebird
+// refuse the row: text is written empty there, and every other column keeps its NULL.
+TEST(FirebirdProfile, BlankTextInAColumnThatTakesNoNullIsTheEmptyText) {
+    const FakeTable fake{{{"Chave", ftString, 5, false},
+                          {"Nome", ftString, 5, true},
+                          {"Obs", ftMemo, 10, true},
+                          {"Longo", ftString, 9000, true},
+                          {"Livre", ftString, 5, false},
+                          {"Numero", ftInteger, 0, true},
+                          {"Figura", ftBlob, 10, true}},
+                         {{"Chave", {ixPrimary, ixUnique}}},
+                         {std::vector<engine::Value>(7, nullValue()),
+                          {textValue("k"), textValue("n"), textValue("o"), textValue("l"),
+                           nullValue(), integerValue(1), bytesValue("f")}}};
+    const Scripts run = runAll(fake);
+    EXPECT_EQ(run.data[1], "EXECUTE PROCEDURE \"IN_T\"('','','','',NULL,NULL,NULL);");
+    EXPECT_EQ(run.data[2], "EXECUTE PROCEDURE \"IN_T\"('k','n','o','l',NULL,1,x'66');");
+    EXPECT_TRUE(run.warnings.empty());
+}
+
 TEST(FirebirdProfile, CommitEveryTenThousandRowsAndAtTheEnd) {
     FakeTable fake{{{"N", ftInteger, 0, false}}, {}, {}};
     for (int i = 0; i < 20001; ++i)
