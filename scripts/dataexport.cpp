@@ -164,6 +164,11 @@ const DataExportProfile& classicDataExportProfile() {
                                            {},
                                            {},
                                            nullptr,
+                                           {},
+                                           0,
+                                           nullptr,
+                                           {},
+                                           {},
                                            {}};
     return profile;
 }
@@ -191,9 +196,71 @@ void DataScriptTarget::beginTable(TTable& table) {
     }
 }
 
+namespace {
+
+// The bytes of the field's value that its literal holds at least: text up to its first zero byte
+// (as the text getter gives it), every byte of a binary value, nothing for other kinds.
+std::size_t leastLiteralBytes(ExportValue kind, const engine::Value& value) {
+    if (value.kind == engine::Value::Kind::Bytes ||
+        (value.kind == engine::Value::Kind::Text && kind == ExportValue::Binary))
+        return value.text.size();
+    if (value.kind != engine::Value::Kind::Text || value.text.empty())
+        return 0;
+    const void* zero = std::memchr(value.text.data(), '\0', value.text.size());
+    return zero == nullptr
+               ? value.text.size()
+               : static_cast<std::size_t>(static_cast<const char*>(zero) - value.text.data());
+}
+
+} // namespace
+
+bool DataScriptTarget::mayExceedLimit() const {
+    std::size_t least = m_callStart.size() + m_profile.callEnd.size();
+    for (const Column& column : m_columns)
+        least += leastLiteralBytes(column.kind, column.field->value());
+    return least > m_profile.callLimit;
+}
+
+// The values too long for the call go first into statements of their own, in pieces; the call
+// then takes them back by number, so that no statement grows with the value.
+void DataScriptTarget::writeHeldCall(std::uint64_t record, ExportResult* nulls) {
+    if (!m_holding) {
+        for (const std::string_view line : m_profile.holdingStart)
+            m_sink.appendLine(line);
+        m_holding = true;
+    }
+    m_line.assign(m_callStart);
+    int slot = 0;
+    for (const Column& column : m_columns) {
+        ++slot;
+        if (column.blankIsEmptyText && column.field->value().kind == engine::Value::Kind::Null)
+            m_line += m_profile.emptyText;
+        else if (!m_profile.holdValue(m_sink, m_line, column.kind, *column.field, slot) &&
+                 !m_profile.appendValue(m_line, column.kind, *column.field, *column.def,
+                                        m_settings)) {
+            m_line += "NULL";
+            if (nulls != nullptr)
+                nulls->addNull(record, column.field->FieldName());
+        }
+        m_line += ',';
+    }
+    if (!m_columns.empty())
+        m_line.pop_back();
+    m_line += m_profile.callEnd;
+    m_sink.appendLine(m_line);
+    m_sink.appendLine(m_profile.heldCallEnd);
+}
+
 void DataScriptTarget::writeRecord(TTable& /*table*/, std::uint64_t record, ExportResult& result) {
     if (m_columns.empty() && !m_profile.noFieldsLine.empty())
         return;
+    // A call that holds more than the limit even before its quotes is not built whole at all.
+    const bool limited = m_profile.callLimit != 0;
+    if (limited && mayExceedLimit()) {
+        writeHeldCall(record, &result);
+        endRecord(record);
+        return;
+    }
     m_line.assign(m_callStart);
     for (const Column& column : m_columns) {
         if (column.blankIsEmptyText && column.field->value().kind == engine::Value::Kind::Null)
@@ -208,7 +275,14 @@ void DataScriptTarget::writeRecord(TTable& /*table*/, std::uint64_t record, Expo
     if (!m_columns.empty())
         m_line.pop_back();
     m_line += m_profile.callEnd;
-    m_sink.appendLine(m_line);
+    if (limited && m_line.size() > m_profile.callLimit)
+        writeHeldCall(record, nullptr);
+    else
+        m_sink.appendLine(m_line);
+    endRecord(record);
+}
+
+void DataScriptTarget::endRecord(std::uint64_t record) {
     if (m_profile.commitEvery != 0 && record % m_profile.commitEvery == 0)
         m_sink.appendLine(m_profile.commitLine);
 }
@@ -218,6 +292,11 @@ void DataScriptTarget::endTable(TTable& /*table*/, ExportResult& result) {
         m_sink.appendLine(m_profile.noFieldsLine);
     } else if (m_profile.commitEvery != 0 && result.records % m_profile.commitEvery != 0) {
         m_sink.appendLine(m_profile.commitLine);
+    }
+    if (m_holding) {
+        for (const std::string_view line : m_profile.holdingEnd)
+            m_sink.appendLine(line);
+        m_holding = false;
     }
     m_sink.appendLine({});
 }

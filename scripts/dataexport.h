@@ -57,6 +57,19 @@ struct DataExportProfile {
     // definition is written as emptyText instead of NULL; null: no field's.
     std::vector<bool> (*blankIsEmptyText)(TTable& table, std::string_view path);
     std::string_view emptyText;
+    // The longest call the output takes (bytes, its end included); 0: any length. A call that
+    // would be longer takes its long values from statements of their own written before it.
+    std::size_t callLimit;
+    // Writes to sink the statements that hold the field's value, when it is too long to stay in
+    // a call, under number slot (unique among the values of one call), and appends to out the
+    // expression that gives it back; returns false, having written nothing, for a shorter value.
+    bool (*holdValue)(LineSink& sink, std::string& out, ExportValue kind, const TField& field,
+                      int slot);
+    // Written before the first value held for a table, after every call that took held values,
+    // and after the table's last call when a value was held.
+    std::span<const std::string_view> holdingStart;
+    std::string_view heldCallEnd;
+    std::span<const std::string_view> holdingEnd;
 };
 
 // The classic output, as the InterBase / Firebird interactive SQL tool takes it.
@@ -86,6 +99,13 @@ private:
         bool blankIsEmptyText;
     };
 
+    // Whether the call of the current record may be longer than the profile's limit, before it
+    // is written out: only a long text or binary value makes it so.
+    bool mayExceedLimit() const;
+    // nulls: where a value the output cannot hold is counted; null when counted already.
+    void writeHeldCall(std::uint64_t record, ExportResult* nulls);
+    void endRecord(std::uint64_t record);
+
     LineSink& m_sink;
     const DataExportProfile& m_profile;
     const RegionalSettings& m_settings;
@@ -93,6 +113,7 @@ private:
     std::string m_callStart;
     std::vector<Column> m_columns;
     std::string m_line;
+    bool m_holding = false; // a value of the table was held
 };
 
 // Appends to sink one call of the insert procedure IN_<table name> per record of the table file
