@@ -198,6 +198,9 @@ void DataScriptTarget::beginTable(TTable& table) {
 
 namespace {
 
+constexpr std::size_t kLongCall = std::size_t{1} << 20;
+constexpr std::size_t kRoomPerColumn = 64;
+
 // The bytes of the field's value that its literal holds at least: text up to its first zero byte
 // (as the text getter gives it), every byte of a binary value, nothing for other kinds.
 std::size_t leastLiteralBytes(ExportValue kind, const engine::Value& value) {
@@ -214,11 +217,11 @@ std::size_t leastLiteralBytes(ExportValue kind, const engine::Value& value) {
 
 } // namespace
 
-bool DataScriptTarget::mayExceedLimit() const {
+std::size_t DataScriptTarget::leastCallBytes() const {
     std::size_t least = m_callStart.size() + m_profile.callEnd.size();
     for (const Column& column : m_columns)
         least += leastLiteralBytes(column.kind, column.field->value());
-    return least > m_profile.callLimit;
+    return least;
 }
 
 // The values too long for the call go first into statements of their own, in pieces; the call
@@ -255,13 +258,19 @@ void DataScriptTarget::writeRecord(TTable& /*table*/, std::uint64_t record, Expo
     if (m_columns.empty() && !m_profile.noFieldsLine.empty())
         return;
     // A call that holds more than the limit even before its quotes is not built whole at all.
+    const std::size_t least = leastCallBytes();
     const bool limited = m_profile.callLimit != 0;
-    if (limited && mayExceedLimit()) {
+    if (limited && least > m_profile.callLimit) {
         writeHeldCall(record, &result);
         endRecord(record);
         return;
     }
     m_line.assign(m_callStart);
+    // Room for a long value's literal at its longest (doubled quotes, hexadecimal) before it is
+    // written: a line that grows holds its old and its new buffer at once while it copies, and
+    // room never written costs no memory.
+    if (least > kLongCall)
+        m_line.reserve(2 * least + kRoomPerColumn * m_columns.size());
     for (const Column& column : m_columns) {
         if (column.blankIsEmptyText && column.field->value().kind == engine::Value::Kind::Null)
             m_line += m_profile.emptyText;

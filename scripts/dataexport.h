@@ -99,9 +99,9 @@ private:
         bool blankIsEmptyText;
     };
 
-    // Whether the call of the current record may be longer than the profile's limit, before it
-    // is written out: only a long text or binary value makes it so.
-    bool mayExceedLimit() const;
+    // The bytes that the call of the current record takes at least: the text and binary values'
+    // own bytes, without their quotes, doubled apostrophes or hexadecimal.
+    std::size_t leastCallBytes() const;
     // nulls: where a value the output cannot hold is counted; null when counted already.
     void writeHeldCall(std::uint64_t record, ExportResult* nulls);
     void endRecord(std::uint64_t record);
