@@ -51,16 +51,6 @@ void appendTimeDigits(std::string& out, std::int32_t millis) {
     appendDigits(out, ms % 1000 * 10, 4);
 }
 
-// Where a piece of UTF-8 text may end: never inside a multi-byte character.
-std::size_t pieceEnd(std::string_view text, std::size_t start) {
-    std::size_t end = start + kLiteralPieceBytes;
-    if (end >= text.size())
-        return text.size();
-    while (end > start && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    return end > start ? end : start + kLiteralPieceBytes;
-}
-
 void appendQuotedPiece(std::string& out, std::string_view piece) {
     out += '\'';
     for (std::size_t quote = piece.find('\''); quote != std::string_view::npos;
@@ -119,6 +109,15 @@ bool readsBackExactly(std::string_view shortest) {
 
 } // namespace
 
+std::size_t textPieceEnd(std::string_view utf8, std::size_t start) {
+    std::size_t end = start + kLiteralPieceBytes;
+    if (end >= utf8.size())
+        return utf8.size();
+    while (end > start && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
+        --end;
+    return end > start ? end : start + kLiteralPieceBytes;
+}
+
 void appendIdentifier(std::string& out, std::string_view name) {
     out += '"';
     for (char c : name) {
@@ -135,12 +134,12 @@ void appendTextLiteral(std::string& out, std::string_view utf8) {
         return;
     }
     std::size_t start = 0;
-    std::size_t end = pieceEnd(utf8, start);
+    std::size_t end = textPieceEnd(utf8, start);
     out += "CAST(";
     appendQuotedPiece(out, utf8.substr(start, end - start));
     out += " AS BLOB SUB_TYPE TEXT CHARACTER SET UTF8)";
     for (start = end; start < utf8.size(); start = end) {
-        end = pieceEnd(utf8, start);
+        end = textPieceEnd(utf8, start);
         out += " || ";
         appendQuotedPiece(out, utf8.substr(start, end - start));
     }

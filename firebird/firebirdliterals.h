@@ -43,4 +43,11 @@ void appendScaledLiteral(std::string& out, std::int64_t scaled, int decimals);
 // The longest piece of text or binary value put in one literal (bytes of the value).
 inline constexpr std::size_t kLiteralPieceBytes = 16000;
 
+// Where the piece of a UTF-8 text that starts at start ends: at most kLiteralPieceBytes on, never
+// inside a multi-byte character (unless the text holds none there), at most the text's end.
+std::size_t textPieceEnd(std::string_view utf8, std::size_t start);
+
+// The longest statement Firebird takes, in bytes.
+inline constexpr std::size_t kMaxStatementBytes = 10485760;
+
 } // namespace vorendal::firebird

@@ -147,6 +147,27 @@ ColumnType columnTypeOf(TFieldType type, int size) {
     return kindOnly(ColumnKind::BinaryBlob);
 }
 
+bool blankIsEmptyText(const ColumnType& type, bool notNull) {
+    switch (type.kind) {
+    case ColumnKind::Varchar:
+    case ColumnKind::Char:
+    case ColumnKind::TextBlob:
+        return notNull;
+    case ColumnKind::BinaryBlob:
+    case ColumnKind::Boolean:
+    case ColumnKind::Smallint:
+    case ColumnKind::Integer:
+    case ColumnKind::Bigint:
+    case ColumnKind::Numeric:
+    case ColumnKind::Double:
+    case ColumnKind::Date:
+    case ColumnKind::Time:
+    case ColumnKind::Timestamp:
+        return false;
+    }
+    return false;
+}
+
 bool integerFits(ColumnKind kind, std::int64_t value) {
     switch (kind) {
     case ColumnKind::Smallint:

@@ -48,6 +48,11 @@ void appendColumnType(std::string& out, const ColumnType& type);
 // BCD beyond NUMERIC's digits a double, every type without a column of its own a binary blob.
 ColumnType columnTypeOf(TFieldType type, int size);
 
+// Whether a blank value (read as null) of a column is written as the empty text instead of NULL:
+// where the column holds text and takes no NULL (a key or required field), NULL would make
+// Firebird refuse the whole row. Every Firebird output of table data takes this rule.
+bool blankIsEmptyText(const ColumnType& type, bool notNull);
+
 // ---- value ranges ---------------------------------------------------------------------------
 // A value outside these is one Firebird cannot hold: the outputs write NULL and say so.
 

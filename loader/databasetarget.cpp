@@ -133,10 +133,12 @@ void DatabaseTarget::beginTable(TTable& table) {
         if (def >= m_lines.columnNames.size())
             throw LoadError("the field " + field.FieldName() + " has no column in the table");
         const TFieldDef& definition = table.FieldDefs()[static_cast<int>(def)];
+        const firebird::ColumnType columnType =
+            firebird::columnTypeOf(definition.DataType, definition.Size);
         std::string type;
-        firebird::appendColumnType(type,
-                                   firebird::columnTypeOf(definition.DataType, definition.Size));
-        m_columns.push_back({&field, m_lines.columnNames[def], type, m_lines.notNull[def]});
+        firebird::appendColumnType(type, columnType);
+        m_columns.push_back({&field, m_lines.columnNames[def], type,
+                             firebird::blankIsEmptyText(columnType, m_lines.notNull[def])});
     }
     firebirdCall("the rows cannot be inserted", [&] {
         m_transaction = m_session.startTransaction(true);
@@ -164,8 +166,8 @@ void DatabaseTarget::encodeRow(Insert& insert, unsigned row, std::uint64_t recor
         const Column& column = m_columns[c];
         const Slot& slot = insert.slots[row * count + c];
         std::string_view blob;
-        switch (encodeValue(column.field->value(), slot, column.notNull, insert.message.data(),
-                            blob, m_session.util())) {
+        switch (encodeValue(column.field->value(), slot, column.blankIsEmptyText,
+                            insert.message.data(), blob, m_session.util())) {
         case Encoded::Value:
         case Encoded::Null:
             break;

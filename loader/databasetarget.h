@@ -48,7 +48,7 @@ private:
         const TField* field;
         std::string name; // the column's name
         std::string type; // its SQL type
-        bool notNull;
+        bool blankIsEmptyText;
     };
 
     void prepare(Insert& insert, const std::string& sql, unsigned rows);

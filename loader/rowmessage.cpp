@@ -196,15 +196,13 @@ bool isNull(const unsigned char* message, const Slot& slot) {
     return flag != 0;
 }
 
-Encoded encodeValue(const engine::Value& value, const Slot& slot, bool notNull,
+Encoded encodeValue(const engine::Value& value, const Slot& slot, bool blankIsEmptyText,
                     unsigned char* message, std::string_view& blob, Firebird::IUtil* util) {
     using K = engine::Value::Kind;
     Encoded encoded = Encoded::Unholdable;
     switch (value.kind) {
     case K::Null:
-        // blank text in a column that takes no NULL: the empty text, as the row must arrive
-        if (notNull && (slot.type == SQL_VARYING || slot.type == SQL_TEXT ||
-                        (slot.type == SQL_BLOB && slot.textBlob))) {
+        if (blankIsEmptyText) {
             blob = {};
             encoded = storeText({}, slot, message);
         } else {

@@ -34,9 +34,10 @@ enum class Encoded {
 
 // Writes value into the slot of message in the column's native form: integers and scaled
 // integers of NUMERIC, doubles, dates and times encoded by Firebird's own functions, UTF-8 text
-// (up to its first zero byte, as every output writes text). A blank value of a NOT NULL text
-// column becomes the empty text, so that the row is not refused. Never turns a value into SQL.
-Encoded encodeValue(const engine::Value& value, const Slot& slot, bool notNull,
+// (up to its first zero byte, as every output writes text). blankIsEmptyText: a blank (null)
+// value becomes the empty text (firebird::blankIsEmptyText of the column). Never turns a value
+// into SQL.
+Encoded encodeValue(const engine::Value& value, const Slot& slot, bool blankIsEmptyText,
                     unsigned char* message, std::string_view& blob, Firebird::IUtil* util);
 
 // Marks the slot null or not null.

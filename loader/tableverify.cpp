@@ -7,6 +7,7 @@
 #include <ibase.h>
 
 #include "firebird/firebirdliterals.h"
+#include "firebird/firebirdtypes.h"
 #include "loader/rowmessage.h"
 #include "loader/session.h"
 #include "scripts/structurescript.h"
@@ -57,10 +58,16 @@ bool sameValue(const unsigned char* expected, const unsigned char* loaded, const
 void verifyRows(Session& session, TTable& table, const StructureLines& lines) {
     auto& status = session.status();
     std::vector<const TField*> fields;
+    std::vector<bool> blankIsEmpty;
     std::string sql = "SELECT ";
     for (int i = 0; i < table.FieldCount(); ++i) {
         const TField& field = table.Fields(i);
         fields.push_back(&field);
+        const auto def = static_cast<std::size_t>(field.FieldNo() - 1);
+        const bool notNull = lines.notNull.at(def); // checks def before it indexes the defs
+        const TFieldDef& definition = table.FieldDefs()[static_cast<int>(def)];
+        blankIsEmpty.push_back(firebird::blankIsEmptyText(
+            firebird::columnTypeOf(definition.DataType, definition.Size), notNull));
         if (i > 0)
             sql += ',';
         firebird::appendIdentifier(
@@ -93,10 +100,9 @@ void verifyRows(Session& session, TTable& table, const StructureLines& lines) {
                 }
                 for (std::size_t c = 0; c < fields.size() && mismatch.empty(); ++c) {
                     std::string_view blob;
-                    const Encoded encoded = encodeValue(
-                        fields[c]->value(), slots[c],
-                        lines.notNull.at(static_cast<std::size_t>(fields[c]->FieldNo() - 1)),
-                        expected.data(), blob, session.util());
+                    const Encoded encoded =
+                        encodeValue(fields[c]->value(), slots[c], blankIsEmpty[c], expected.data(),
+                                    blob, session.util());
                     const bool same =
                         encoded == Encoded::Blob
                             ? !isNull(loaded.data(), slots[c]) &&

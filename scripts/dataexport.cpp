@@ -154,15 +154,28 @@ void classicCallStart(std::string& out, std::string_view tableName) {
 } // namespace
 
 const DataExportProfile& classicDataExportProfile() {
-    static const DataExportProfile profile{
-        {}, classicValueOf, classicAppendValue, tableNameFromPath, classicCallStart, ");", 0, {},
-        {}};
+    static const DataExportProfile profile{{},
+                                           classicValueOf,
+                                           classicAppendValue,
+                                           tableNameFromPath,
+                                           classicCallStart,
+                                           ");",
+                                           0,
+                                           {},
+                                           {},
+                                           nullptr,
+                                           {},
+                                           0,
+                                           nullptr,
+                                           {},
+                                           {},
+                                           {}};
     return profile;
 }
 
 DataScriptTarget::DataScriptTarget(LineSink& sink, const DataExportProfile& profile,
                                    const RegionalSettings& settings, std::string_view path)
-    : m_sink(sink), m_profile(profile), m_settings(settings) {
+    : m_sink(sink), m_profile(profile), m_settings(settings), m_path(path) {
     m_profile.callStart(m_callStart, m_profile.tableName(path));
 }
 
@@ -172,17 +185,97 @@ void DataScriptTarget::beginTable(TTable& table) {
     // Field i is written as the type of field definition i says, even where a column without a
     // field has shifted the fields against the definitions.
     m_columns.clear();
-    for (int i = 0; i < table.FieldCount(); ++i)
+    const std::vector<bool> blankIsEmpty = m_profile.blankIsEmptyText
+                                               ? m_profile.blankIsEmptyText(table, m_path)
+                                               : std::vector<bool>{};
+    for (int i = 0; i < table.FieldCount(); ++i) {
+        const auto at = static_cast<std::size_t>(i);
         m_columns.push_back({&table.Fields(i), &table.FieldDefs()[i],
-                             m_profile.valueOf(table.FieldDefs()[i].DataType)});
+                             m_profile.valueOf(table.FieldDefs()[i].DataType),
+                             at < blankIsEmpty.size() && blankIsEmpty[at]});
+    }
+}
+
+namespace {
+
+constexpr std::size_t kLongCall = std::size_t{1} << 20;
+constexpr std::size_t kRoomPerColumn = 64;
+
+// The bytes of the field's value that its literal holds at least: text up to its first zero byte
+// (as the text getter gives it), every byte of a binary value, nothing for other kinds.
+std::size_t leastLiteralBytes(ExportValue kind, const engine::Value& value) {
+    if (value.kind == engine::Value::Kind::Bytes ||
+        (value.kind == engine::Value::Kind::Text && kind == ExportValue::Binary))
+        return value.text.size();
+    if (value.kind != engine::Value::Kind::Text || value.text.empty())
+        return 0;
+    const void* zero = std::memchr(value.text.data(), '\0', value.text.size());
+    return zero == nullptr
+               ? value.text.size()
+               : static_cast<std::size_t>(static_cast<const char*>(zero) - value.text.data());
+}
+
+} // namespace
+
+std::size_t DataScriptTarget::leastCallBytes() const {
+    std::size_t least = m_callStart.size() + m_profile.callEnd.size();
+    for (const Column& column : m_columns)
+        least += leastLiteralBytes(column.kind, column.field->value());
+    return least;
+}
+
+// The values too long for the call go first into statements of their own, in pieces; the call
+// then takes them back by number, so that no statement grows with the value.
+void DataScriptTarget::writeHeldCall(std::uint64_t record, ExportResult* nulls) {
+    if (!m_holding) {
+        for (const std::string_view line : m_profile.holdingStart)
+            m_sink.appendLine(line);
+        m_holding = true;
+    }
+    m_line.assign(m_callStart);
+    int slot = 0;
+    for (const Column& column : m_columns) {
+        ++slot;
+        if (column.blankIsEmptyText && column.field->value().kind == engine::Value::Kind::Null)
+            m_line += m_profile.emptyText;
+        else if (!m_profile.holdValue(m_sink, m_line, column.kind, *column.field, slot) &&
+                 !m_profile.appendValue(m_line, column.kind, *column.field, *column.def,
+                                        m_settings)) {
+            m_line += "NULL";
+            if (nulls != nullptr)
+                nulls->addNull(record, column.field->FieldName());
+        }
+        m_line += ',';
+    }
+    if (!m_columns.empty())
+        m_line.pop_back();
+    m_line += m_profile.callEnd;
+    m_sink.appendLine(m_line);
+    m_sink.appendLine(m_profile.heldCallEnd);
 }
 
 void DataScriptTarget::writeRecord(TTable& /*table*/, std::uint64_t record, ExportResult& result) {
     if (m_columns.empty() && !m_profile.noFieldsLine.empty())
         return;
+    // A call that holds more than the limit even before its quotes is not built whole at all.
+    const std::size_t least = leastCallBytes();
+    const bool limited = m_profile.callLimit != 0;
+    if (limited && least > m_profile.callLimit) {
+        writeHeldCall(record, &result);
+        endRecord(record);
+        return;
+    }
     m_line.assign(m_callStart);
+    // Room for a long value's literal at its longest (doubled quotes, hexadecimal) before it is
+    // written: a line that grows holds its old and its new buffer at once while it copies, and
+    // room never written costs no memory.
+    if (least > kLongCall)
+        m_line.reserve(2 * least + kRoomPerColumn * m_columns.size());
     for (const Column& column : m_columns) {
-        if (!m_profile.appendValue(m_line, column.kind, *column.field, *column.def, m_settings)) {
+        if (column.blankIsEmptyText && column.field->value().kind == engine::Value::Kind::Null)
+            m_line += m_profile.emptyText;
+        else if (!m_profile.appendValue(m_line, column.kind, *column.field, *column.def,
+                                        m_settings)) {
             m_line += "NULL";
             result.addNull(record, column.field->FieldName());
         }
@@ -191,7 +284,14 @@ void DataScriptTarget::writeRecord(TTable& /*table*/, std::uint64_t record, Expo
     if (!m_columns.empty())
         m_line.pop_back();
     m_line += m_profile.callEnd;
-    m_sink.appendLine(m_line);
+    if (limited && m_line.size() > m_profile.callLimit)
+        writeHeldCall(record, nullptr);
+    else
+        m_sink.appendLine(m_line);
+    endRecord(record);
+}
+
+void DataScriptTarget::endRecord(std::uint64_t record) {
     if (m_profile.commitEvery != 0 && record % m_profile.commitEvery == 0)
         m_sink.appendLine(m_profile.commitLine);
 }
@@ -201,6 +301,11 @@ void DataScriptTarget::endTable(TTable& /*table*/, ExportResult& result) {
         m_sink.appendLine(m_profile.noFieldsLine);
     } else if (m_profile.commitEvery != 0 && result.records % m_profile.commitEvery != 0) {
         m_sink.appendLine(m_profile.commitLine);
+    }
+    if (m_holding) {
+        for (const std::string_view line : m_profile.holdingEnd)
+            m_sink.appendLine(line);
+        m_holding = false;
     }
     m_sink.appendLine({});
 }

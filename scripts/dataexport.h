@@ -53,6 +53,23 @@ struct DataExportProfile {
     std::string_view commitLine;
     // Written instead of the calls for a table without fields; empty: one call per record.
     std::string_view noFieldsLine;
+    // For the open table of the file at path, whether the blank (null) value of each field
+    // definition is written as emptyText instead of NULL; null: no field's.
+    std::vector<bool> (*blankIsEmptyText)(TTable& table, std::string_view path);
+    std::string_view emptyText;
+    // The longest call the output takes (bytes, its end included); 0: any length. A call that
+    // would be longer takes its long values from statements of their own written before it.
+    std::size_t callLimit;
+    // Writes to sink the statements that hold the field's value, when it is too long to stay in
+    // a call, under number slot (unique among the values of one call), and appends to out the
+    // expression that gives it back; returns false, having written nothing, for a shorter value.
+    bool (*holdValue)(LineSink& sink, std::string& out, ExportValue kind, const TField& field,
+                      int slot);
+    // Written before the first value held for a table, after every call that took held values,
+    // and after the table's last call when a value was held.
+    std::span<const std::string_view> holdingStart;
+    std::string_view heldCallEnd;
+    std::span<const std::string_view> holdingEnd;
 };
 
 // The classic output, as the InterBase / Firebird interactive SQL tool takes it.
@@ -79,14 +96,24 @@ private:
         const TField* field;
         const TFieldDef* def;
         ExportValue kind;
+        bool blankIsEmptyText;
     };
+
+    // The bytes that the call of the current record takes at least: the text and binary values'
+    // own bytes, without their quotes, doubled apostrophes or hexadecimal.
+    std::size_t leastCallBytes() const;
+    // nulls: where a value the output cannot hold is counted; null when counted already.
+    void writeHeldCall(std::uint64_t record, ExportResult* nulls);
+    void endRecord(std::uint64_t record);
 
     LineSink& m_sink;
     const DataExportProfile& m_profile;
     const RegionalSettings& m_settings;
+    std::string m_path;
     std::string m_callStart;
     std::vector<Column> m_columns;
     std::string m_line;
+    bool m_holding = false; // a value of the table was held
 };
 
 // Appends to sink one call of the insert procedure IN_<table name> per record of the table file

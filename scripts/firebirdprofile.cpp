@@ -2,6 +2,7 @@
 // dialect 3, every text in UTF-8, every name delimited, every value a literal that Firebird reads
 // the same whatever the locale.
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "firebird/firebirdnames.h"
 #include "firebird/firebirdtypes.h"
 #include "scripts/dataexport.h"
+#include "scripts/linesink.h"
 #include "scripts/procedurescript.h"
 #include "scripts/structurescript.h"
 #include "source/engine/codepage.h"
@@ -317,7 +319,81 @@ void callStart(std::string& out, std::string_view tableName) {
     out += '(';
 }
 
+std::vector<bool> blankIsEmptyText(TTable& table, std::string_view path) {
+    const std::vector<bool> notNull =
+        structureLines(table, path, firebirdStructureProfile()).notNull;
+    std::vector<bool> empty;
+    for (int i = 0; i < table.FieldCount(); ++i) {
+        const TFieldDef& def = table.FieldDefs()[i];
+        const auto at = static_cast<std::size_t>(i);
+        empty.push_back(firebird::blankIsEmptyText(firebird::columnTypeOf(def.DataType, def.Size),
+                                                   at < notNull.size() && notNull[at]));
+    }
+    return empty;
+}
+
+// A value too long for its row's statement is held in this table, a piece a row, and taken back
+// whole by LIST over its pieces in order (LIST joins blobs without a length limit, in one pass).
+// The table lives as long as the table's data needs it; RECREATE replaces one that a broken run
+// left behind.
+#define VORENDAL_PIECES "\"VORENDAL$PIECES\""
+
+constexpr std::string_view kHoldingStart[] = {
+    "RECREATE GLOBAL TEMPORARY TABLE " VORENDAL_PIECES " (\"N\" INTEGER, \"I\" INTEGER, "
+    "\"T\" BLOB SUB_TYPE TEXT CHARACTER SET UTF8, \"B\" BLOB SUB_TYPE BINARY) "
+    "ON COMMIT PRESERVE ROWS;",
+    "COMMIT;"};
+// Firebird drops the table only when its rows are gone and that is committed.
+constexpr std::string_view kHeldCallEnd = "DELETE FROM " VORENDAL_PIECES ";";
+constexpr std::string_view kHoldingEnd[] = {"DROP TABLE " VORENDAL_PIECES ";", "COMMIT;"};
+
+void appendNumber(std::string& out, std::size_t value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, static_cast<std::size_t>(end - digits));
+}
+
+bool holdValue(LineSink& sink, std::string& out, ExportValue kind, const TField& field, int slot) {
+    const engine::Value& value = field.value();
+    const bool binary = value.kind == engine::Value::Kind::Bytes ||
+                        (value.kind == engine::Value::Kind::Text && kind == ExportValue::Binary);
+    if (!binary && value.kind != engine::Value::Kind::Text)
+        return false;
+    const std::string_view bytes = binary ? std::string_view(value.text) : textOf(value.text);
+    if (bytes.size() <= firebird::kLiteralPieceBytes)
+        return false;
+    const auto number = static_cast<std::size_t>(slot);
+    std::string line;
+    std::size_t piece = 0;
+    for (std::size_t start = 0, end = 0; start < bytes.size(); start = end, ++piece) {
+        end = binary ? std::min(bytes.size(), start + firebird::kLiteralPieceBytes)
+                     : firebird::textPieceEnd(bytes, start);
+        line.assign(binary ? "INSERT INTO " VORENDAL_PIECES " (\"N\", \"I\", \"B\") VALUES ("
+                           : "INSERT INTO " VORENDAL_PIECES " (\"N\", \"I\", \"T\") VALUES (");
+        appendNumber(line, number);
+        line += ", ";
+        appendNumber(line, piece);
+        line += ", ";
+        if (binary)
+            firebird::appendBinaryLiteral(line, bytes.substr(start, end - start));
+        else
+            appendText(line, bytes.substr(start, end - start));
+        line += ");";
+        sink.appendLine(line);
+    }
+    const std::string_view column = binary ? "\"B\"" : "\"T\"";
+    out += "(SELECT LIST(";
+    out += column;
+    out += ", '') FROM (SELECT ";
+    out += column;
+    out += " FROM " VORENDAL_PIECES " WHERE \"N\" = ";
+    appendNumber(out, number);
+    out += " ORDER BY \"I\"))";
+    return true;
+}
+
 // Firebird keeps a long load's work in one transaction unless told otherwise.
+
 constexpr std::uint64_t kRowsPerCommit = 10000;
 
 } // namespace
@@ -362,9 +438,13 @@ const ProcedureScriptProfile& firebirdProcedureProfile() {
 }
 
 const DataExportProfile& firebirdDataExportProfile() {
-    static const DataExportProfile profile{kSetNames,           valueOf,   appendValue,
-                                           firebird::tableName, callStart, ");",
-                                           kRowsPerCommit,      "COMMIT;", kNoFields};
+    static const DataExportProfile profile{
+        kSetNames,           valueOf,       appendValue,
+        firebird::tableName, callStart,     ");",
+        kRowsPerCommit,      "COMMIT;",     kNoFields,
+        blankIsEmptyText,    "''",          firebird::kMaxStatementBytes,
+        holdValue,           kHoldingStart, kHeldCallEnd,
+        kHoldingEnd};
     return profile;
 }
 

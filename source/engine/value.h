@@ -68,6 +68,17 @@ struct Value {
         text.clear();
         return text;
     }
+    // startText() for a long text converted from sourceBytes bytes: the room for the most a
+    // conversion can give (three UTF-8 bytes a byte) is reserved first, since a string that grows
+    // holds its old and its new buffer at once while it copies; room never written costs no
+    // memory.
+    std::string& startLongText(std::size_t sourceBytes) {
+        constexpr std::size_t kLong = std::size_t{1} << 20;
+        std::string& out = startText();
+        if (sourceBytes > kLong)
+            out.reserve(3 * sourceBytes);
+        return out;
+    }
     bool isNull() const { return kind == Kind::Null; }
 };
 

@@ -1,6 +1,6 @@
 // Writes the round trip's own tables into a folder: every field type of Paradox and of dBASE /
 // FoxPro with the values at their edges, and one table per code page with text in that page.
-// Usage: writefixtures FOLDER
+// Usage: writefixtures FOLDER; writefixtures --long FOLDER writes the long values' tables only.
 
 #include <cerrno>
 #include <cstdio>
@@ -267,16 +267,55 @@ void paradoxRules(const fs::path& folder) {
     child.build().writeTo(folder, "FILHO");
 }
 
+// Memos too long for one statement of a Firebird script: text, apostrophes (each one doubled in
+// a literal) and binary, up to the reader's bound of 64 MiB. One table each, so that no more than
+// one value is in memory at a time.
+void longValues(const fs::path& folder) {
+    const std::size_t sizes[] = {11'000'000, 40'000'000, std::size_t{64} << 20};
+    const char* names[] = {"LTEXT", "LQUOTE", "LBIN"};
+    for (const std::size_t size : sizes) {
+        for (int kind = 0; kind < 3; ++kind) {
+            std::string value;
+            if (kind == 0) {
+                value.reserve(size);
+                while (value.size() < size)
+                    value += "Texto longo com acentua\xE7\xE3o, linha ap\xF3s linha; ";
+                value.resize(size);
+            } else {
+                value = kind == 1 ? std::string(size, '\'') : patterned(size);
+            }
+            FptBuilder fpt;
+            const std::uint32_t block =
+                fpt.add(value, kind == 2 ? FptBuilder::kPicture : FptBuilder::kText);
+            value = std::string();
+            const std::string name = names[kind] + std::to_string(size >> 20);
+            writeFile(folder / (name + ".DBF"), DbfBuilder(0x30)
+                                                    .languageDriver(0x03)
+                                                    .field("ID", 'N', 4)
+                                                    .field("VALOR", kind == 2 ? 'G' : 'M', 4)
+                                                    .record({dbfNumber("1", 4), le32(block)})
+                                                    .bytes());
+            writeFile(folder / (name + ".FPT"), fpt.bytes());
+        }
+    }
+}
+
 } // namespace
 
+// Usage: writefixtures [--long] FOLDER (--long: the long values only).
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: writefixtures FOLDER\n");
+    const bool longOnly = argc == 3 && std::string(argv[1]) == "--long";
+    if (argc != 2 && !longOnly) {
+        std::fprintf(stderr, "usage: writefixtures [--long] FOLDER\n");
         return 2;
     }
     try {
-        const fs::path folder(argv[1]);
+        const fs::path folder(argv[argc - 1]);
         fs::create_directories(folder);
+        if (longOnly) {
+            longValues(folder);
+            return 0;
+        }
         paradoxEveryType(folder);
         paradoxNames(folder);
         codePageTables(folder);

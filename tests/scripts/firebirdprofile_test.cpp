@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "firebird/firebirdliterals.h"
 #include "firebird/firebirdnames.h"
 #include "scripts/dataexport.h"
 #include "scripts/procedurescript.h"
@@ -152,6 +153,106 @@ TEST(FirebirdProfile, ValuesFirebirdCannotHoldAreNullWithAWarning) {
     EXPECT_EQ(run.data[2], "EXECUTE PROCEDURE \"IN_T\"(DATE '9999-12-31',1,2,1.0000);");
     EXPECT_EQ(run.warnings,
               (std::vector<std::string>{"T 1 Dia", "T 1 Curto", "T 1 Real", "T 1 Moeda"}));
+}
+
+// A blank value where the column takes no NULL (the key, a required field) would make Firebird
+// refuse the row: text is written empty there, and every other column keeps its NULL.
+TEST(FirebirdProfile, BlankTextInAColumnThatTakesNoNullIsTheEmptyText) {
+    const FakeTable fake{{{"Chave", ftString, 5, false},
+                          {"Nome", ftString, 5, true},
+                          {"Obs", ftMemo, 10, true},
+                          {"Longo", ftString, 9000, true},
+                          {"Livre", ftString, 5, false},
+                          {"Numero", ftInteger, 0, true},
+                          {"Figura", ftBlob, 10, true}},
+                         {{"Chave", {ixPrimary, ixUnique}}},
+                         {std::vector<engine::Value>(7, nullValue()),
+                          {textValue("k"), textValue("n"), textValue("o"), textValue("l"),
+                           nullValue(), integerValue(1), bytesValue("f")}}};
+    const Scripts run = runAll(fake);
+    EXPECT_EQ(run.data[1], "EXECUTE PROCEDURE \"IN_T\"('','','','',NULL,NULL,NULL);");
+    EXPECT_EQ(run.data[2], "EXECUTE PROCEDURE \"IN_T\"('k','n','o','l',NULL,1,x'66');");
+    EXPECT_TRUE(run.warnings.empty());
+}
+
+// What a held value's piece statements carry, joined: the literals undone.
+std::string heldValue(const Lines& data, const std::string& prefix) {
+    std::string value;
+    for (const std::string& line : data) {
+        if (line.rfind(prefix, 0) != 0)
+            continue;
+        const std::string literal = line.substr(prefix.size(), line.size() - prefix.size() - 2);
+        if (literal.rfind("x'", 0) == 0) {
+            for (std::size_t i = 2; i + 1 < literal.size(); i += 2)
+                value += static_cast<char>(std::stoi(literal.substr(i, 2), nullptr, 16));
+        } else {
+            for (std::size_t i = 1; i + 1 < literal.size(); ++i)
+                value += literal[i] == '\'' ? literal[i++] : literal[i];
+        }
+    }
+    return value;
+}
+
+// A row whose call would pass Firebird's statement limit takes its long values from a holding
+// table filled a piece at a time; a row that fits keeps its one call. A value counts at its
+// literal's length: apostrophes doubled, binary in hexadecimal.
+TEST(FirebirdProfile, ValuesTooLongForOneStatementArriveInPieces) {
+    const std::size_t limit = firebird::kMaxStatementBytes;
+    const struct {
+        engine::Value value;
+        TFieldType type;
+        bool held;
+    } cases[] = {
+        {textValue(std::string(limit - 10000, 'a')), ftMemo, false},
+        {textValue(std::string(limit, 'a')), ftMemo, true},
+        {textValue(std::string(limit / 2, '\'')), ftMemo, true},
+        {textValue(std::string(limit / 2 - 10000, '\'')), ftMemo, false},
+        {bytesValue(std::string(limit / 2, '\xFF')), ftBlob, true},
+    };
+    const std::string pieces = "\"VORENDAL$PIECES\"";
+    for (const auto& c : cases) {
+        const bool binary = c.type == ftBlob;
+        SCOPED_TRACE(c.value.text.size());
+        const Scripts run =
+            runAll({{{"Id", ftInteger, 0, false}, {"Valor", c.type, 10, false}},
+                    {},
+                    {{integerValue(1), c.value}, {integerValue(2), textValue("x")}}});
+        const std::string& value = c.value.text;
+        const std::size_t pieceCount = (value.size() + 15999) / 16000;
+        if (!c.held) {
+            ASSERT_EQ(run.data.size(), 5u);
+            EXPECT_EQ(run.data[1].rfind("EXECUTE PROCEDURE \"IN_T\"(1,CAST('", 0), 0u);
+            EXPECT_LE(run.data[1].size(), limit);
+            continue;
+        }
+        const char column = binary ? 'B' : 'T';
+        ASSERT_EQ(run.data.size(), 1 + 2 + pieceCount + 2 + 1 + 1 + 2 + 1);
+        EXPECT_EQ(run.data[1], "RECREATE GLOBAL TEMPORARY TABLE " + pieces +
+                                   " (\"N\" INTEGER, \"I\" INTEGER, \"T\" BLOB SUB_TYPE TEXT "
+                                   "CHARACTER SET UTF8, \"B\" BLOB SUB_TYPE BINARY) ON COMMIT "
+                                   "PRESERVE ROWS;");
+        const std::string insert =
+            "INSERT INTO " + pieces + " (\"N\", \"I\", \"" + column + "\") VALUES (2, ";
+        EXPECT_EQ(run.data[3].rfind(insert + "0, ", 0), 0u);
+        EXPECT_EQ(run.data[2 + pieceCount].rfind(insert + std::to_string(pieceCount - 1) + ", ", 0),
+                  0u);
+        std::string joined;
+        for (std::size_t i = 0; i < pieceCount; ++i)
+            joined += heldValue({run.data[3 + i]}, insert + std::to_string(i) + ", ");
+        EXPECT_TRUE(joined == value);
+        const std::string tail[] = {std::string("EXECUTE PROCEDURE \"IN_T\"(1,(SELECT LIST(\"") +
+                                        column + "\", '') FROM (SELECT \"" + column + "\" FROM " +
+                                        pieces + " WHERE \"N\" = 2 ORDER BY \"I\")));",
+                                    "DELETE FROM " + pieces + ";",
+                                    binary ? "EXECUTE PROCEDURE \"IN_T\"(2,x'78');"
+                                           : "EXECUTE PROCEDURE \"IN_T\"(2,'x');",
+                                    "COMMIT;",
+                                    "DROP TABLE " + pieces + ";",
+                                    "COMMIT;",
+                                    ""};
+        EXPECT_EQ(Lines(run.data.end() - 7, run.data.end()),
+                  Lines(std::begin(tail), std::end(tail)));
+    }
 }
 
 TEST(FirebirdProfile, CommitEveryTenThousandRowsAndAtTheEnd) {

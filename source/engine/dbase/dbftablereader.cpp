@@ -231,7 +231,7 @@ void DbfTableReader::readMemo(std::string_view raw, bool text, std::size_t colum
     if (text) {
         if (m_memo->format() != DbfMemoFile::Format::Fpt)
             replaceSoftReturns(m_memoBytes);
-        m_text.append(m_memoBytes, out.startText());
+        m_text.append(m_memoBytes, out.startLongText(m_memoBytes.size()));
         m_cut = textFollowsZero(m_memoBytes);
     }
     if (out.text.empty())

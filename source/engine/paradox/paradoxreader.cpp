@@ -242,7 +242,7 @@ void ParadoxReader::readBlob(std::size_t columnIndex, const unsigned char* field
             stripGraphicPrefix(target);
     }
     if (memo) {
-        m_codePage.appendText(m_scratch, out.startText());
+        m_codePage.appendText(m_scratch, out.startLongText(m_scratch.size()));
         m_cut = textFollowsZero(m_scratch);
     } else
         out.kind = Value::Kind::Bytes;
