@@ -16,6 +16,8 @@
 #include "scripts/procedurescript.h"
 #include "scripts/structurescript.h"
 #include "source/engine/codepage.h"
+#include "source/tablerules.h"
+#include "source/ttable.h"
 
 namespace vorendal {
 namespace {
@@ -319,15 +321,22 @@ void callStart(std::string& out, std::string_view tableName) {
     out += '(';
 }
 
+// The columns that take no NULL are the keys, the required fields and (Visual FoxPro) the fields
+// that take no null: a text column of those stays NOT NULL whatever its blanks, which the rules
+// of the table also know.
 std::vector<bool> blankIsEmptyText(TTable& table, std::string_view path) {
     const std::vector<bool> notNull =
         structureLines(table, path, firebirdStructureProfile()).notNull;
+    const std::vector<FieldRules>& rules = table.rules().fields;
     std::vector<bool> empty;
     for (int i = 0; i < table.FieldCount(); ++i) {
         const TFieldDef& def = table.FieldDefs()[i];
         const auto at = static_cast<std::size_t>(i);
+        const bool takesNoNull =
+            (at < notNull.size() && notNull[at]) ||
+            (at < rules.size() && (rules[at].required || rules[at].nullable == false));
         empty.push_back(firebird::blankIsEmptyText(firebird::columnTypeOf(def.DataType, def.Size),
-                                                   at < notNull.size() && notNull[at]));
+                                                   takesNoNull));
     }
     return empty;
 }

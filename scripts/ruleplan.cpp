@@ -73,9 +73,11 @@ std::vector<FieldData> readFieldData(TTable& table, const std::vector<FieldRules
         for (const std::size_t i : checked) {
             const Value& v = table.Fields(static_cast<int>(i)).value();
             FieldData& d = data[i];
-            // a value Firebird cannot hold is written as NULL
+            // a value Firebird cannot hold is written as NULL; blank text of a column that
+            // takes no NULL is written as the empty text, so it leaves the column NOT NULL
             if (v.isNull() || !holdsValue(types[i], v)) {
-                ++d.nulls;
+                if (!(v.isNull() && firebird::blankIsEmptyText(types[i], true)))
+                    ++d.nulls;
                 continue;
             }
             if (minimum[i] && compareValues(v, *minimum[i]).value_or(0) < 0)

@@ -212,6 +212,7 @@ TEST_F(Loader, ARuleTheRowsBreakIsLeftOutAndEveryRowArrives) {
                     {integerValue(2), integerValue(-3), nullValue(), textValue("b")},
                     {integerValue(3), integerValue(7), nullValue(), textValue("c")}},
                    rules);
+    rules.fields[2].required = true; // blank in every record
     m_files.rules["/d/velha.db"] = rules;
     const TableLoad result = load("/d/velha.db");
     ASSERT_EQ(result.outcome, TableLoad::Outcome::Loaded) << result.error;
@@ -220,11 +221,14 @@ TEST_F(Loader, ARuleTheRowsBreakIsLeftOutAndEveryRowArrives) {
     EXPECT_EQ(result.rulesNotCarried[0],
               "VELHA.QTD: the minimum 1 is broken by 2 records: CHECK not created");
     EXPECT_EQ(result.rulesNotCarried[1],
-              "VELHA.NOME: required, but blank in 1 record: left without NOT NULL");
+              "VELHA.DIA: required, but blank in 3 records: left without NOT NULL");
+    // blank text keeps its column NOT NULL: it arrives as the empty text
+    EXPECT_EQ(m_session->count("SELECT COUNT(*) FROM \"VELHA\" WHERE \"NOME\" = ''"), 1);
     // the rule the rows keep stays; the broken ones are not there to refuse anything
     EXPECT_THROW(m_session->execute("INSERT INTO \"VELHA\" (\"QTD\") VALUES (101)"), LoadError);
     EXPECT_NO_THROW(m_session->execute("INSERT INTO \"VELHA\" (\"QTD\") VALUES (-5)"));
-    EXPECT_NO_THROW(m_session->execute("INSERT INTO \"VELHA\" (\"NOME\") VALUES (NULL)"));
+    EXPECT_NO_THROW(m_session->execute("INSERT INTO \"VELHA\" (\"DIA\") VALUES (NULL)"));
+    EXPECT_THROW(m_session->execute("INSERT INTO \"VELHA\" (\"NOME\") VALUES (NULL)"), LoadError);
 }
 
 TEST_F(Loader, ATableOtherTablesReferIsReplacedWithoutTheirKeys) {

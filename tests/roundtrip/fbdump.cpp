@@ -1,6 +1,6 @@
 // Reads every row of one table of a Firebird database back, in the tab-separated form that the
 // round-trip check compares with what the table source yields:
-//   column <name> <type>                 one per column
+//   column <name> <type> [notnull]       one per column
 //   record <value> <value> ...           one per row, in the table's natural order
 // Values: \N for null; text as UTF-8 with \\ \t \r \n escaped; integers and scaled numbers in
 // decimal; floats in their shortest round-trip form; booleans true/false; dates YYYY-MM-DD; times
@@ -276,7 +276,8 @@ int main(int argc, char** argv) {
     std::vector<short> indicators(static_cast<std::size_t>(columns));
     for (short i = 0; i < columns; ++i) {
         XSQLVAR& var = sqlda->sqlvar[i];
-        std::printf("column\t%.*s\t%s\n", var.aliasname_length, var.aliasname, typeName(var));
+        std::printf("column\t%.*s\t%s%s\n", var.aliasname_length, var.aliasname, typeName(var),
+                    (var.sqltype & 1) != 0 ? "" : "\tnotnull");
         std::size_t size = static_cast<std::size_t>(var.sqllen) + 2;
         buffers[static_cast<std::size_t>(i)].assign(size + 8, 0);
         var.sqldata = buffers[static_cast<std::size_t>(i)].data();
