@@ -218,6 +218,15 @@ std::size_t leastLiteralBytes(ExportValue kind, const engine::Value& value) {
 } // namespace
 
 std::size_t DataScriptTarget::leastCallBytes() const {
+    // the stored bytes first, which cost no search: a short call needs nothing more exact
+    std::size_t stored = m_callStart.size() + m_profile.callEnd.size();
+    for (const Column& column : m_columns) {
+        const engine::Value& value = column.field->value();
+        if (value.kind == engine::Value::Kind::Text || value.kind == engine::Value::Kind::Bytes)
+            stored += value.text.size();
+    }
+    if (stored <= kLongCall)
+        return stored;
     std::size_t least = m_callStart.size() + m_profile.callEnd.size();
     for (const Column& column : m_columns)
         least += leastLiteralBytes(column.kind, column.field->value());

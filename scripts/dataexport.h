@@ -100,7 +100,8 @@ private:
     };
 
     // The bytes that the call of the current record takes at least: the text and binary values'
-    // own bytes, without their quotes, doubled apostrophes or hexadecimal.
+    // own bytes, without their quotes, doubled apostrophes or hexadecimal. Below a megabyte (far
+    // below any call limit) it may count more: the bytes stored, up to a zero byte or not.
     std::size_t leastCallBytes() const;
     // nulls: where a value the output cannot hold is counted; null when counted already.
     void writeHeldCall(std::uint64_t record, ExportResult* nulls);
