@@ -1,6 +1,7 @@
 #include "scripts/dataexport.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -98,6 +99,10 @@ void commaToPoint(std::string& out, std::size_t from, const RegionalSettings& se
         out[comma] = '.';
 }
 
+// Day numbers of 0001-01-01 and 9999-12-31, the dates written from their day number.
+constexpr std::int32_t kFirstDay = 1;
+constexpr std::int32_t kLastDay = 3652059;
+
 bool classicAppendValue(std::string& out, ExportValue kind, const TField& field,
                         const TFieldDef& /*def*/, const RegionalSettings& settings) {
     const std::size_t start = out.size();
@@ -112,9 +117,16 @@ bool classicAppendValue(std::string& out, ExportValue kind, const TField& field,
         out += field.AsBoolean() ? "\"S\"" : "\"N\"";
         return true;
     case ExportValue::Fixed2:
-        if (const double number = field.AsFloat();
-            !tryAppendFixed2(out, number, settings.decimalSeparator))
+        if (const engine::Value& value = field.value();
+            value.kind == engine::Value::Kind::Float && value.decimals >= 0 &&
+            tryAppendFixed2Decimal(out, std::signbit(value.number),
+                                   static_cast<std::uint64_t>(value.integer), value.decimals,
+                                   settings.decimalSeparator)) {
+            // written from the table's own digits
+        } else if (const double number = field.AsFloat();
+                   !tryAppendFixed2(out, number, settings.decimalSeparator)) {
             appendFixed2(out, number, settings.decimalSeparator);
+        }
         commaToPoint(out, start, settings);
         return true;
     case ExportValue::Money:
@@ -122,7 +134,12 @@ bool classicAppendValue(std::string& out, ExportValue kind, const TField& field,
         commaToPoint(out, start, settings);
         return true;
     case ExportValue::Date:
-        appendShortDate(out, field.AsDateTime(), settings);
+        if (const engine::Value& value = field.value(); value.kind == engine::Value::Kind::Date &&
+                                                        value.days >= kFirstDay &&
+                                                        value.days <= kLastDay)
+            appendShortDateOfDay(out, value.days, settings);
+        else
+            appendShortDate(out, field.AsDateTime(), settings);
         return true;
     case ExportValue::Time:
         appendLongTime(out, field.AsDateTime(), settings);
