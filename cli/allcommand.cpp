@@ -16,7 +16,7 @@ int runAll(const Options& options, std::FILE* out) {
             writeStructureScript(table, path, sink, structureProfile(inputs));
             writeProcedureScript(table, path, sink, procedureProfile(inputs));
             return writeDataExport(table, path, inputs.settings, sink, inputs.progress,
-                                   dataExportProfile(inputs));
+                                   dataExportProfile(inputs), inputs.threads);
         });
 }
 

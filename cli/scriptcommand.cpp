@@ -1,6 +1,7 @@
 #include "cli/scriptcommand.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <exception>
 #include <unistd.h>
@@ -46,6 +47,18 @@ private:
     bool m_shown = false;
 };
 
+// --threads N, 1 to 64; 0 (the cores) without it. Throws UsageError for anything else.
+unsigned threadsOf(const Options& options) {
+    if (!options.threads)
+        return 0;
+    unsigned threads = 0;
+    const std::string& text = *options.threads;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), threads);
+    if (error != std::errc() || end != text.data() + text.size() || threads < 1 || threads > 64)
+        throw UsageError("--threads takes a number from 1 to 64, not " + text);
+    return threads;
+}
+
 } // namespace
 
 void reportNullsWritten(std::string_view tableName, const ExportResult& result) {
@@ -89,6 +102,7 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
     ScriptInputs inputs;
     // before anything is written: an unknown --locale is a usage error
     inputs.settings = regionalSettingsFor(options);
+    inputs.threads = threadsOf(options);
     int status = 0;
     TTable table("Table1");
     table.setCodePage(codePageOption(options));

@@ -21,6 +21,7 @@ struct ScriptInputs {
     RegionalSettings settings;
     ExportProgress progress; // empty when no progress is shown
     bool firebird = false;   // --firebird: the firebird profile, the table read in UTF-8
+    unsigned threads = 0;    // --threads: threads making the data lines (0: the cores)
 };
 
 // Writes one table's scripts to sink, as the window's buttons append them to the pane, and

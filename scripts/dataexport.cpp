@@ -188,33 +188,48 @@ void DataScriptTarget::beginTable(TTable& table) {
         m_sink.appendLine(header);
     // Field i is written as the type of field definition i says, even where a column without a
     // field has shifted the fields against the definitions.
-    m_columns.clear();
+    m_kinds.clear();
     for (int i = 0; i < table.FieldCount(); ++i)
-        m_columns.push_back({&table.Fields(i), &table.FieldDefs()[i],
-                             m_profile.valueOf(table.FieldDefs()[i].DataType)});
+        m_kinds.push_back(m_profile.valueOf(table.FieldDefs()[i].DataType));
 }
 
-void DataScriptTarget::writeRecord(TTable& /*table*/, std::uint64_t record, ExportResult& result) {
-    if (m_columns.empty() && !m_profile.noFieldsLine.empty())
-        return;
-    m_line.assign(m_callStart);
-    for (const Column& column : m_columns) {
-        if (!m_profile.appendValue(m_line, column.kind, *column.field, *column.def, m_settings)) {
-            m_line += "NULL";
-            result.addNull(record, column.field->FieldName());
+bool DataScriptTarget::formatsLines() const {
+    return !m_kinds.empty() || m_profile.noFieldsLine.empty();
+}
+
+void DataScriptTarget::formatRecord(TTable& table, std::uint64_t record, std::string& line,
+                                    ExportResult& result) const {
+    line += m_callStart;
+    for (std::size_t i = 0; i < m_kinds.size(); ++i) {
+        const int index = static_cast<int>(i);
+        const TField& field = table.Fields(index);
+        if (!m_profile.appendValue(line, m_kinds[i], field, table.FieldDefs()[index], m_settings)) {
+            line += "NULL";
+            result.addNull(record, field.FieldName());
         }
-        m_line += ',';
+        line += ',';
     }
-    if (!m_columns.empty())
-        m_line.pop_back();
-    m_line += m_profile.callEnd;
-    m_sink.appendLine(m_line);
+    if (!m_kinds.empty())
+        line.pop_back();
+    line += m_profile.callEnd;
+}
+
+void DataScriptTarget::writeLine(std::string_view line, std::uint64_t record) {
+    m_sink.appendLine(line);
     if (m_profile.commitEvery != 0 && record % m_profile.commitEvery == 0)
         m_sink.appendLine(m_profile.commitLine);
 }
 
+void DataScriptTarget::writeRecord(TTable& table, std::uint64_t record, ExportResult& result) {
+    if (!formatsLines())
+        return;
+    m_line.clear();
+    formatRecord(table, record, m_line, result);
+    writeLine(m_line, record);
+}
+
 void DataScriptTarget::endTable(TTable& /*table*/, ExportResult& result) {
-    if (m_columns.empty() && !m_profile.noFieldsLine.empty()) {
+    if (!formatsLines()) {
         m_sink.appendLine(m_profile.noFieldsLine);
     } else if (m_profile.commitEvery != 0 && result.records % m_profile.commitEvery != 0) {
         m_sink.appendLine(m_profile.commitLine);
@@ -224,14 +239,15 @@ void DataScriptTarget::endTable(TTable& /*table*/, ExportResult& result) {
 
 ExportResult writeDataExport(TTable& table, const std::string& path,
                              const RegionalSettings& settings, LineSink& sink,
-                             const ExportProgress& progress, const DataExportProfile& profile) {
+                             const ExportProgress& progress, const DataExportProfile& profile,
+                             unsigned threads) {
     table.Close();
     table.setTableName(path);
     table.Open();
     DataScriptTarget target(sink, profile, settings, path);
     ExportResult result;
     try {
-        result = exportRecords(table, target, progress);
+        result = exportRecords(table, target, progress, threads);
     } catch (const EAbort&) {
         // stopped by the user: nothing is wrong with the table, so it is not left open
         table.Close();
