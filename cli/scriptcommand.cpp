@@ -47,7 +47,8 @@ private:
     bool m_shown = false;
 };
 
-// --threads N, 1 to 64; 0 (the cores) without it. Throws UsageError for anything else.
+} // namespace
+
 unsigned threadsOf(const Options& options) {
     if (!options.threads)
         return 0;
@@ -58,8 +59,6 @@ unsigned threadsOf(const Options& options) {
         throw UsageError("--threads takes a number from 1 to 64, not " + text);
     return threads;
 }
-
-} // namespace
 
 void reportNullsWritten(std::string_view tableName, const ExportResult& result) {
     reportNullsWritten(tableName, result.firstNulls, result.nullsWritten);

@@ -35,6 +35,9 @@ void reportNullsWritten(std::string_view tableName, const ExportResult& result);
 void reportNullsWritten(std::string_view tableName, const std::vector<NullWritten>& firstNulls,
                         std::uint64_t nullsWritten);
 
+// --threads N, 1 to 64; 0 (the cores) without it. Throws UsageError for anything else.
+unsigned threadsOf(const Options& options);
+
 // The profile of each script that the options chose: classic, or firebird with --firebird.
 const StructureScriptProfile& structureProfile(const ScriptInputs& inputs);
 const ProcedureScriptProfile& procedureProfile(const ScriptInputs& inputs);

@@ -96,8 +96,8 @@ const char* const kUsage =
     "               every value; describe then prints the texts as that script has them.\n"
     "               A field without a name is called FIELD_<n> (n its field number), with\n"
     "               a warning on standard error\n"
-    "  --threads N  data and all: make the data lines on N threads (1 to 64; default:\n"
-    "               the cores); the script is the same whatever N\n"
+    "  --threads N  data, all and describe: make the record lines on N threads (1 to\n"
+    "               64; default: the cores); the output is the same whatever N\n"
     "  -h, --help   show this text\n"
     "  --           end of options\n";
 

@@ -32,6 +32,7 @@ constexpr std::uint64_t kMaxRecordsPerTurn = 1024;
 constexpr std::uint64_t kMinRecordsPerTurn = 8;
 constexpr std::uint64_t kTurnBytes = 512 * 1024;
 constexpr unsigned kMaxThreads = 64;
+constexpr std::uint64_t kMinRecordsToShare = 1000;
 constexpr std::size_t kMaxTurnsWaiting = 32;
 
 // Values read from a memo or blob file are checked against the memos read before them (one
@@ -54,6 +55,9 @@ bool readsCompanionFile(TFieldType type) {
 }
 
 bool canShareOut(TTable& table) {
+    // a copy reads the table's header, indexes and rules again: not worth it for a few records
+    if (table.RecordCount() != 0 && table.RecordCount() < kMinRecordsToShare)
+        return false;
     for (int i = 0; i < table.FieldDefs().Count(); ++i)
         if (readsCompanionFile(table.FieldDefs()[i].DataType))
             return false;

@@ -68,13 +68,14 @@ public:
 // open. Throws what the table, the target and progress throw; the records handed on before
 // stay with the target.
 // threads: how many threads make the lines, 0 for the machine's cores. With more than one, a
-// target that formatsLines() and a table without memo or blob
-// fields, copies of the table (TTable::openCopy) read the records in turns of a few hundred, each
-// on its thread, and this thread writes their lines in table order and calls progress: the
-// target gets the same lines, progress the same counts and the result the same values as with
-// one thread. What the copies met while reading is counted by table (TTable::takeReadsOf). When
-// writing a line (or progress) throws, the table is left at that line's record, as with one
-// thread.
+// target that formatsLines() and a table without memo or blob fields of 1,000 records or more
+// (or of a count its reader does not know), copies of the table (TTable::openCopy) read the
+// records in turns of a few hundred, each on its thread, and this thread writes their lines in
+// table order and calls progress: the target gets the same lines, progress the same counts and
+// the result the same values as with one thread. What the copies met while reading is counted
+// by table (TTable::takeReadsOf); after a failure that may include records past the last line
+// written. When writing a line (or progress) throws, the table is left at that line's record, as
+// with one thread.
 ExportResult exportRecords(TTable& table, ExportTarget& target, const ExportProgress& progress = {},
                            unsigned threads = 0);
 
