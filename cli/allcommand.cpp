@@ -19,8 +19,9 @@ int runAll(const Options& options, std::FILE* out) {
             writeStructureScript(table, path, sink, structureProfile(inputs),
                                  rules ? &*rules : nullptr);
             writeProcedureScript(table, path, sink, procedureProfile(inputs));
-            ExportResult result = writeDataExport(table, path, inputs.settings, sink,
-                                                  inputs.progress, dataExportProfile(inputs));
+            ExportResult result =
+                writeDataExport(table, path, inputs.settings, sink, inputs.progress,
+                                dataExportProfile(inputs), inputs.threads);
             if (rules)
                 writeRules(*rules, path, sink);
             return result;

@@ -9,7 +9,7 @@ int runData(const Options& options, std::FILE* out) {
         "data", options, out,
         [](TTable& table, const std::string& path, LineSink& sink, const ScriptInputs& inputs) {
             return writeDataExport(table, path, inputs.settings, sink, inputs.progress,
-                                   dataExportProfile(inputs));
+                                   dataExportProfile(inputs), inputs.threads);
         });
 }
 

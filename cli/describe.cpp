@@ -2,6 +2,7 @@
 
 #include "base/ansi.h"
 #include "firebird/firebirdnames.h"
+#include "scripts/tableexport.h"
 #include "source/tablename.h"
 
 namespace vorendal::cli {
@@ -62,6 +63,38 @@ void writeFieldRules(const std::string& name, const FieldRules& r, engine::TextD
                                                   : std::string("\\N")) +
                            "\t" + std::to_string(r.autoIncrement->step));
 }
+
+// The record lines, made by the export loop (on several threads when the table allows).
+class RecordLines : public ExportTarget {
+public:
+    explicit RecordLines(std::FILE* out) : m_out(out) {}
+
+    void beginTable(TTable& /*table*/) override {}
+    void endTable(TTable& /*table*/, ExportResult& /*result*/) override {}
+    void writeRecord(TTable& table, std::uint64_t record, ExportResult& result) override {
+        m_line.clear();
+        formatRecord(table, record, m_line, result);
+        writeLine(m_line, record);
+    }
+
+    bool formatsLines() const override { return true; }
+    void formatRecord(TTable& table, std::uint64_t /*record*/, std::string& line,
+                      ExportResult& /*result*/) const override {
+        line += "record";
+        for (int i = 0; i < table.FieldCount(); ++i) {
+            line += '\t';
+            line += valueText(table.Fields(i));
+        }
+    }
+    void writeLine(std::string_view line, std::uint64_t /*record*/) override {
+        std::fwrite(line.data(), 1, line.size(), m_out);
+        std::fputc('\n', m_out);
+    }
+
+private:
+    std::FILE* m_out;
+    std::string m_line;
+};
 
 std::string joined(const std::vector<std::string>& items) {
     std::string s;
@@ -163,7 +196,7 @@ void reportCodePageWarning(const TTable& table) {
         std::fprintf(stderr, "vorendal-cli: warning: %s.\n", ansiToUtf8(warning).c_str());
 }
 
-void describeTable(TTable& table, const std::string& path, std::FILE* out) {
+void describeTable(TTable& table, const std::string& path, std::FILE* out, unsigned threads) {
     table.Close();
     table.setTableName(path);
     table.IndexDefs().Update();
@@ -194,15 +227,8 @@ void describeTable(TTable& table, const std::string& path, std::FILE* out) {
                            indexOptionsText(ix.Options));
     }
     writeRules(table, out);
-    std::string line;
-    for (table.First(); !table.Eof(); table.Next()) {
-        line = "record";
-        for (int i = 0; i < table.FieldCount(); ++i) {
-            line += '\t';
-            line += valueText(table.Fields(i));
-        }
-        writeLine(out, line);
-    }
+    RecordLines records(out);
+    exportRecords(table, records, {}, threads);
     table.Close();
 }
 

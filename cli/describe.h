@@ -27,7 +27,9 @@ namespace vorendal::cli {
 // and timestamp fields only). Texts read in UTF-8 (TTable::setTextDelivery) are written as they
 // are. A null value is \N; text escapes backslash, tab, CR and LF as \\, \t, \r, \n. Throws what
 // the table throws (EDatabaseError, EDBEngineError); lines written before the failure stay written.
-void describeTable(TTable& table, const std::string& path, std::FILE* out);
+// threads: the threads making the record lines, as exportRecords takes them (0: the cores); the
+// lines are the same whatever their number.
+void describeTable(TTable& table, const std::string& path, std::FILE* out, unsigned threads = 0);
 
 // Warns on standard error about a code page file beside the table last opened that could not be
 // used (unreadable, or naming no known page).

@@ -6,12 +6,14 @@
 #include "cli/commands.h"
 #include "cli/damage.h"
 #include "cli/describe.h"
+#include "cli/scriptcommand.h"
 
 namespace vorendal::cli {
 
 int runDescribe(const Options& options, std::FILE* out) {
     if (options.operands.empty())
         throw UsageError("describe needs at least one table");
+    const unsigned threads = threadsOf(options);
     int status = 0;
     TTable table("Table1");
     table.setCodePage(codePageOption(options));
@@ -22,7 +24,7 @@ int runDescribe(const Options& options, std::FILE* out) {
     for (const std::string& operand : options.operands) {
         try {
             // The argument's bytes are the file's name: they reach the file system unchanged.
-            describeTable(table, operand, out);
+            describeTable(table, operand, out, threads);
         } catch (const EAbort&) {
             status = 1;
         } catch (const Exception& e) {

@@ -62,6 +62,8 @@ Options parseCommandLine(int argc, const char* const* argv) {
             options.jobs = arg.substr(2);
         } else if (!optionsEnded && arg == "-j") {
             options.jobs = optionValue("-j", arg, i, argc, argv);
+        } else if (!optionsEnded && isOption(arg, "--threads")) {
+            options.threads = optionValue("--threads", arg, i, argc, argv);
         } else if (!optionsEnded && arg == "--recursive") {
             options.recursive = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {

@@ -33,6 +33,7 @@ struct Options {
     bool verify = false;                 // --verify: read every row back and compare it
     std::optional<std::string> report;   // --report FILE: the summary as JSON
     std::optional<std::string> jobs;     // -j N, --jobs N: tables loaded at once
+    std::optional<std::string> threads;  // --threads N: threads making the data lines
     bool recursive = false;              // --recursive: folders with their subfolders
 };
 

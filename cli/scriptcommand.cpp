@@ -1,6 +1,7 @@
 #include "cli/scriptcommand.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <exception>
 #include <unistd.h>
@@ -49,6 +50,17 @@ private:
 };
 
 } // namespace
+
+unsigned threadsOf(const Options& options) {
+    if (!options.threads)
+        return 0;
+    unsigned threads = 0;
+    const std::string& text = *options.threads;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), threads);
+    if (error != std::errc() || end != text.data() + text.size() || threads < 1 || threads > 64)
+        throw UsageError("--threads takes a number from 1 to 64, not " + text);
+    return threads;
+}
 
 void reportNullsWritten(std::string_view tableName, const ExportResult& result) {
     reportNullsWritten(tableName, result.firstNulls, result.nullsWritten);
@@ -138,6 +150,7 @@ int runScriptCommand(const char* command, const Options& options, std::FILE* out
     ScriptInputs inputs;
     // before anything is written: an unknown --locale is a usage error
     inputs.settings = regionalSettingsFor(options);
+    inputs.threads = threadsOf(options);
     int status = 0;
     TTable table("Table1");
     configureTable(table, options);

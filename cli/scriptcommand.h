@@ -23,6 +23,7 @@ struct ScriptInputs {
     RegionalSettings settings;
     ExportProgress progress; // empty when no progress is shown
     bool firebird = false;   // --firebird: the firebird profile, the table read in UTF-8
+    unsigned threads = 0;    // --threads: threads making the data lines (0: the cores)
 };
 
 // Writes one table's scripts to sink, as the window's buttons append them to the pane, and
@@ -35,6 +36,9 @@ using ScriptWriter = ExportResult (*)(TTable& table, const std::string& path, Li
 void reportNullsWritten(std::string_view tableName, const ExportResult& result);
 void reportNullsWritten(std::string_view tableName, const std::vector<NullWritten>& firstNulls,
                         std::uint64_t nullsWritten);
+
+// --threads N, 1 to 64; 0 (the cores) without it. Throws UsageError for anything else.
+unsigned threadsOf(const Options& options);
 
 // The profile of each script that the options chose: classic, or firebird with --firebird.
 const StructureScriptProfile& structureProfile(const ScriptInputs& inputs);

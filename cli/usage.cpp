@@ -103,6 +103,8 @@ const char* const kUsage =
     "               all, references and lookups between the tables as foreign keys; a rule\n"
     "               the rows break, or one Firebird has no form for, becomes a comment\n"
     "               and a warning\n"
+    "  --threads N  data, all and describe: make the record lines on N threads (1 to\n"
+    "               64; default: the cores); the output is the same whatever N\n"
     "  -h, --help   show this text\n"
     "  --           end of options\n";
 

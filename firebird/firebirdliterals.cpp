@@ -31,11 +31,18 @@ bool appendDateDigits(std::string& out, std::int32_t dayNumber) {
     engine::civilFromDayNumber(dayNumber, year, month, day);
     if (year < 1 || year > 9999)
         return false;
-    appendDigits(out, static_cast<unsigned>(year), 4);
-    out += '-';
-    appendDigits(out, static_cast<unsigned>(month), 2);
-    out += '-';
-    appendDigits(out, static_cast<unsigned>(day), 2);
+    // "YYYY-MM-DD" in one piece: a date is written once per date value of a table
+    const char text[10] = {static_cast<char>('0' + year / 1000),
+                           static_cast<char>('0' + year / 100 % 10),
+                           static_cast<char>('0' + year / 10 % 10),
+                           static_cast<char>('0' + year % 10),
+                           '-',
+                           static_cast<char>('0' + month / 10),
+                           static_cast<char>('0' + month % 10),
+                           '-',
+                           static_cast<char>('0' + day / 10),
+                           static_cast<char>('0' + day % 10)};
+    out.append(text, sizeof text);
     return true;
 }
 

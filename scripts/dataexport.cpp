@@ -1,6 +1,7 @@
 #include "scripts/dataexport.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -98,6 +99,10 @@ void commaToPoint(std::string& out, std::size_t from, const RegionalSettings& se
         out[comma] = '.';
 }
 
+// Day numbers of 0001-01-01 and 9999-12-31, the dates written from their day number.
+constexpr std::int32_t kFirstDay = 1;
+constexpr std::int32_t kLastDay = 3652059;
+
 bool classicAppendValue(std::string& out, ExportValue kind, const TField& field,
                         const TFieldDef& /*def*/, const RegionalSettings& settings) {
     const std::size_t start = out.size();
@@ -112,9 +117,16 @@ bool classicAppendValue(std::string& out, ExportValue kind, const TField& field,
         out += field.AsBoolean() ? "\"S\"" : "\"N\"";
         return true;
     case ExportValue::Fixed2:
-        if (const double number = field.AsFloat();
-            !tryAppendFixed2(out, number, settings.decimalSeparator))
+        if (const engine::Value& value = field.value();
+            value.kind == engine::Value::Kind::Float && value.decimals >= 0 &&
+            tryAppendFixed2Decimal(out, std::signbit(value.number),
+                                   static_cast<std::uint64_t>(value.integer), value.decimals,
+                                   settings.decimalSeparator)) {
+            // written from the table's own digits
+        } else if (const double number = field.AsFloat();
+                   !tryAppendFixed2(out, number, settings.decimalSeparator)) {
             appendFixed2(out, number, settings.decimalSeparator);
+        }
         commaToPoint(out, start, settings);
         return true;
     case ExportValue::Money:
@@ -122,7 +134,12 @@ bool classicAppendValue(std::string& out, ExportValue kind, const TField& field,
         commaToPoint(out, start, settings);
         return true;
     case ExportValue::Date:
-        appendShortDate(out, field.AsDateTime(), settings);
+        if (const engine::Value& value = field.value(); value.kind == engine::Value::Kind::Date &&
+                                                        value.days >= kFirstDay &&
+                                                        value.days <= kLastDay)
+            appendShortDateOfDay(out, value.days, settings);
+        else
+            appendShortDate(out, field.AsDateTime(), settings);
         return true;
     case ExportValue::Time:
         appendLongTime(out, field.AsDateTime(), settings);
@@ -263,8 +280,45 @@ void DataScriptTarget::writeHeldCall(std::uint64_t record, ExportResult* nulls) 
     m_sink.appendLine(m_profile.heldCallEnd);
 }
 
-void DataScriptTarget::writeRecord(TTable& /*table*/, std::uint64_t record, ExportResult& result) {
-    if (m_columns.empty() && !m_profile.noFieldsLine.empty())
+bool DataScriptTarget::formatsLines() const {
+    return !m_columns.empty() || m_profile.noFieldsLine.empty();
+}
+
+// Reads the fields of table, not of the table the columns were made from: on several threads
+// each has its own. Such tables have no memo or blob field, so no call of theirs is long enough
+// to need its values held.
+void DataScriptTarget::formatRecord(TTable& table, std::uint64_t record, std::string& line,
+                                    ExportResult& result) const {
+    line += m_callStart;
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        const int index = static_cast<int>(i);
+        const TField& field = table.Fields(index);
+        if (m_columns[i].blankIsEmptyText && field.value().kind == engine::Value::Kind::Null)
+            line += m_profile.emptyText;
+        else if (!m_profile.appendValue(line, m_columns[i].kind, field, table.FieldDefs()[index],
+                                        m_settings)) {
+            line += "NULL";
+            result.addNull(record, field.FieldName());
+        }
+        line += ',';
+    }
+    if (!m_columns.empty())
+        line.pop_back();
+    line += m_profile.callEnd;
+}
+
+void DataScriptTarget::writeLine(std::string_view line, std::uint64_t record) {
+    m_sink.appendLine(line);
+    endRecord(record);
+}
+
+void DataScriptTarget::endRecord(std::uint64_t record) {
+    if (m_profile.commitEvery != 0 && record % m_profile.commitEvery == 0)
+        m_sink.appendLine(m_profile.commitLine);
+}
+
+void DataScriptTarget::writeRecord(TTable& table, std::uint64_t record, ExportResult& result) {
+    if (!formatsLines())
         return;
     // A call that holds more than the limit even before its quotes is not built whole at all.
     const std::size_t least = leastCallBytes();
@@ -274,39 +328,23 @@ void DataScriptTarget::writeRecord(TTable& /*table*/, std::uint64_t record, Expo
         endRecord(record);
         return;
     }
-    m_line.assign(m_callStart);
+    m_line.clear();
     // Room for a long value's literal at its longest (doubled quotes, hexadecimal) before it is
     // written: a line that grows holds its old and its new buffer at once while it copies, and
     // room never written costs no memory.
     if (least > kLongCall)
         m_line.reserve(2 * least + kRoomPerColumn * m_columns.size());
-    for (const Column& column : m_columns) {
-        if (column.blankIsEmptyText && column.field->value().kind == engine::Value::Kind::Null)
-            m_line += m_profile.emptyText;
-        else if (!m_profile.appendValue(m_line, column.kind, *column.field, *column.def,
-                                        m_settings)) {
-            m_line += "NULL";
-            result.addNull(record, column.field->FieldName());
-        }
-        m_line += ',';
-    }
-    if (!m_columns.empty())
-        m_line.pop_back();
-    m_line += m_profile.callEnd;
-    if (limited && m_line.size() > m_profile.callLimit)
+    formatRecord(table, record, m_line, result);
+    if (limited && m_line.size() > m_profile.callLimit) {
         writeHeldCall(record, nullptr);
-    else
-        m_sink.appendLine(m_line);
-    endRecord(record);
-}
-
-void DataScriptTarget::endRecord(std::uint64_t record) {
-    if (m_profile.commitEvery != 0 && record % m_profile.commitEvery == 0)
-        m_sink.appendLine(m_profile.commitLine);
+        endRecord(record);
+    } else {
+        writeLine(m_line, record);
+    }
 }
 
 void DataScriptTarget::endTable(TTable& /*table*/, ExportResult& result) {
-    if (m_columns.empty() && !m_profile.noFieldsLine.empty()) {
+    if (!formatsLines()) {
         m_sink.appendLine(m_profile.noFieldsLine);
     } else if (m_profile.commitEvery != 0 && result.records % m_profile.commitEvery != 0) {
         m_sink.appendLine(m_profile.commitLine);
@@ -321,14 +359,15 @@ void DataScriptTarget::endTable(TTable& /*table*/, ExportResult& result) {
 
 ExportResult writeDataExport(TTable& table, const std::string& path,
                              const RegionalSettings& settings, LineSink& sink,
-                             const ExportProgress& progress, const DataExportProfile& profile) {
+                             const ExportProgress& progress, const DataExportProfile& profile,
+                             unsigned threads) {
     table.Close();
     table.setTableName(path);
     table.Open();
     DataScriptTarget target(sink, profile, settings, path);
     ExportResult result;
     try {
-        result = exportRecords(table, target, progress);
+        result = exportRecords(table, target, progress, threads);
     } catch (const EAbort&) {
         // stopped by the user: nothing is wrong with the table, so it is not left open
         table.Close();

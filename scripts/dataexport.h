@@ -90,6 +90,11 @@ public:
     void writeRecord(TTable& table, std::uint64_t record, ExportResult& result) override;
     void endTable(TTable& table, ExportResult& result) override;
 
+    bool formatsLines() const override;
+    void formatRecord(TTable& table, std::uint64_t record, std::string& line,
+                      ExportResult& result) const override;
+    void writeLine(std::string_view line, std::uint64_t record) override;
+
 private:
     // One field of the export: its value and how it is written.
     struct Column {
@@ -124,9 +129,12 @@ private:
 // what the table throws (EDatabaseError, EDBEngineError) and what sink throws (EOutOfResources):
 // the lines appended before stay, the closing empty line is not written, and the table stays as
 // the failure left it. An EAbort from progress stops the export the same way but closes the table.
+// threads: as exportRecords takes them (0: the machine's cores); the lines are the same whatever
+// their number.
 ExportResult writeDataExport(TTable& table, const std::string& path,
                              const RegionalSettings& settings, LineSink& sink,
                              const ExportProgress& progress = {},
-                             const DataExportProfile& profile = classicDataExportProfile());
+                             const DataExportProfile& profile = classicDataExportProfile(),
+                             unsigned threads = 0);
 
 } // namespace vorendal

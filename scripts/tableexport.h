@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "source/damagereport.h"
@@ -48,13 +49,34 @@ public:
     virtual void writeRecord(TTable& table, std::uint64_t record, ExportResult& result) = 0;
     // After the last record.
     virtual void endTable(TTable& table, ExportResult& result) = 0;
+
+    // A target whose record is one line of text may have its lines made on several threads and
+    // written in table order: writeRecord(table, record, result) is then formatRecord into a line
+    // followed by writeLine. False (the default): every record goes through writeRecord.
+    virtual bool formatsLines() const { return false; }
+    // Appends the line of the current record of table (the exported table or an open copy of it,
+    // its fields as in beginTable) to line; a value the target cannot hold goes to result. Called
+    // on several threads at once, each with its own table, line and result.
+    virtual void formatRecord(TTable& table, std::uint64_t record, std::string& line,
+                              ExportResult& result) const;
+    // Writes the line of record number record, in table order.
+    virtual void writeLine(std::string_view line, std::uint64_t record);
 };
 
 // Hands every live record of the open table to target, from the first, and returns what
 // happened; the damage the table met while reading is part of the result. Leaves the table
 // open. Throws what the table, the target and progress throw; the records handed on before
 // stay with the target.
-ExportResult exportRecords(TTable& table, ExportTarget& target,
-                           const ExportProgress& progress = {});
+// threads: how many threads make the lines, 0 for the machine's cores. With more than one, a
+// target that formatsLines() and a table without memo or blob fields of 1,000 records or more
+// (or of a count its reader does not know), copies of the table (TTable::openCopy) read the
+// records in turns of a few hundred, each on its thread, and this thread writes their lines in
+// table order and calls progress: the target gets the same lines, progress the same counts and
+// the result the same values as with one thread. What the copies met while reading is counted
+// by table (TTable::takeReadsOf); after a failure that may include records past the last line
+// written. When writing a line (or progress) throws, the table is left at that line's record, as
+// with one thread.
+ExportResult exportRecords(TTable& table, ExportTarget& target, const ExportProgress& progress = {},
+                           unsigned threads = 0);
 
 } // namespace vorendal

@@ -311,6 +311,11 @@ void appendShortDate(std::string& out, double dateTime, const RegionalSettings& 
     std::int32_t dayNumber = 0;
     std::int64_t millis = 0;
     splitDateTime(dateTime, dayNumber, millis);
+    appendShortDateOfDay(out, dayNumber, settings);
+}
+
+void appendShortDateOfDay(std::string& out, std::int32_t dayNumber,
+                          const RegionalSettings& settings) {
     CivilDate date;
     engine::civilFromDayNumber(dayNumber, date.year, date.month, date.day);
     // Day number 1 (0001-01-01) was a Monday.

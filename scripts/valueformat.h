@@ -33,6 +33,9 @@ void appendCurrency(std::string& out, std::int64_t scaled, std::string_view deci
 // four digits; an astronomical year below 0 with "-"); runs of d or m longer than four read as
 // four. An unclosed quote runs to the end of the pattern.
 void appendShortDate(std::string& out, double dateTime, const RegionalSettings& settings);
+// The same for a day number (1 = 0001-01-01) of the years 1 to 9999.
+void appendShortDateOfDay(std::string& out, std::int32_t dayNumber,
+                          const RegionalSettings& settings);
 
 // The time of day of a date-time in the long time format of the settings: hour ("h" or "hh"),
 // separator, two-digit minutes, separator, two-digit seconds, and the day-half marker on a

@@ -1,5 +1,7 @@
 #include "source/damagereport.h"
 
+#include <algorithm>
+
 namespace vorendal {
 
 void DamageReport::add(const std::string& field, std::uint64_t record, DamageKind kind) {
@@ -8,6 +10,27 @@ void DamageReport::add(const std::string& field, std::uint64_t record, DamageKin
     if (added)
         m_fields.push_back({field, 0, record, kind});
     ++m_fields[it->second].count;
+}
+
+void DamageReport::merge(const DamageReport& other) {
+    for (const FieldDamage& damage : other.m_fields) {
+        const auto [it, added] = m_byName.try_emplace(
+            static_cast<char>('0' + static_cast<int>(damage.kind)) + damage.field, m_fields.size());
+        if (added) {
+            m_fields.push_back(damage);
+            continue;
+        }
+        FieldDamage& mine = m_fields[it->second];
+        mine.count += damage.count;
+        mine.firstRecord = std::min(mine.firstRecord, damage.firstRecord);
+    }
+    // each reading met its own fields in table order; the earliest first record orders them all
+    std::stable_sort(
+        m_fields.begin(), m_fields.end(),
+        [](const FieldDamage& a, const FieldDamage& b) { return a.firstRecord < b.firstRecord; });
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+        m_byName[static_cast<char>('0' + static_cast<int>(m_fields[i].kind)) + m_fields[i].field] =
+            i;
 }
 
 void DamageReport::clear() {

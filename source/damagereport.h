@@ -27,6 +27,10 @@ public:
     void add(const std::string& field, std::uint64_t record,
              DamageKind kind = DamageKind::Unreadable);
     void clear();
+    // Adds the damage another reading of the same table met (on other records): counts add up,
+    // the first record is the earlier one, and the fields stay in the order their first damaged
+    // value comes in the table.
+    void merge(const DamageReport& other);
     bool empty() const { return m_fields.empty(); }
     // One entry per field and kind, in the order the first of each was met.
     const std::vector<FieldDamage>& fields() const { return m_fields; }

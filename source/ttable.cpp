@@ -174,7 +174,8 @@ double TField::AsDateTime() const {
 // ---- TTable --------------------------------------------------------------------------------
 
 TTable::TTable(std::string name, ReaderFactory readers)
-    : m_name(std::move(name)), m_readers(std::move(readers)), m_indexDefs(*this) {
+    : m_name(std::move(name)), m_readers(std::move(readers)), m_custom(m_readers != nullptr),
+      m_indexDefs(*this) {
     if (!m_readers) {
         // The path's bytes go to the file system unchanged.
         m_readers = [this](const std::string& path) {
@@ -322,6 +323,7 @@ void TTable::Open() {
         return;
     m_damage.clear();
     m_replaced = {};
+    m_copiesReplaced = 0;
     auto reader = openReader();
     takeFieldDefs(*reader);
     std::vector<std::unique_ptr<TField>> fields;
@@ -343,8 +345,29 @@ void TTable::Open() {
     m_eof = !m_reader->first();
 }
 
+std::unique_ptr<TTable> TTable::openCopy() const {
+    checkActive();
+    auto copy = std::make_unique<TTable>(m_name, m_custom ? m_readers : ReaderFactory{});
+    copy->m_codePage = m_codePage;
+    copy->m_delivery = m_delivery;
+    copy->m_nameUnnamed = m_nameUnnamed;
+    copy->setTableName(m_tableName);
+    copy->Open();
+    return copy;
+}
+
+void TTable::takeReadsOf(const TTable& copy) {
+    m_damage.merge(copy.damage());
+    const std::uint64_t values = copy.replacedCharacters().values;
+    if (Active())
+        m_copiesReplaced += values;
+    else
+        m_replaced.values += values;
+}
+
 void TTable::Close() {
     m_replaced = replacedCharacters();
+    m_copiesReplaced = 0;
     m_fields.clear();
     m_reader.reset();
     m_eof = true;
@@ -353,7 +376,7 @@ void TTable::Close() {
 ReplacedCharacters TTable::replacedCharacters() const {
     if (!Active())
         return m_replaced;
-    return {m_replaced.names, m_reader->replacedCharacters() - m_replaced.names};
+    return {m_replaced.names, m_reader->replacedCharacters() - m_replaced.names + m_copiesReplaced};
 }
 
 void TTable::checkActive() const {

@@ -167,6 +167,15 @@ public:
     // Close(), emptied by a new path.
     const TableRules& rules() const { return m_rules; }
 
+    // A second table component reading the same file as this open one, with the same readers,
+    // code page, text delivery and field naming, opened at its first record: for reading other
+    // records of the table on another thread. Throws what Open() throws.
+    std::unique_ptr<TTable> openCopy() const;
+    // Counts what a copy met while reading its records (damaged values, characters given as '?')
+    // as read by this table, so that the reports cover every record however the reading was
+    // shared out.
+    void takeReadsOf(const TTable& copy);
+
     TFieldDefs& FieldDefs();
     TIndexDefs& IndexDefs() { return m_indexDefs; }
 
@@ -205,6 +214,7 @@ private:
 
     std::string m_name;
     ReaderFactory m_readers;
+    bool m_custom; // the readers were handed in (the default ones read this table's settings)
     std::string m_tableName;
     std::unique_ptr<engine::TableReader> m_reader;
     TFieldDefs m_fieldDefs;
@@ -222,7 +232,8 @@ private:
     bool m_nameUnnamed = false;
     std::vector<MadeUpName> m_madeUpNames;
     TableRules m_rules;
-    ReplacedCharacters m_replaced; // values: as of the last Close()
+    ReplacedCharacters m_replaced;      // values: as of the last Close()
+    std::uint64_t m_copiesReplaced = 0; // values read by copies since the last Open()
 };
 
 } // namespace vorendal

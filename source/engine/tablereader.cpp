@@ -34,6 +34,7 @@ public:
     void value(std::size_t column, Value& out) override { m_reader->value(column, out); }
     CodePageChoice codePage() const override { return m_reader->codePage(); }
     bool passwordProtected() const override { return m_reader->passwordProtected(); }
+    std::uint64_t recordCount() const override { return m_reader->recordCount(); }
     std::uint64_t recordNumber() const override { return m_reader->recordNumber(); }
     bool valueDamaged() const override { return m_reader->valueDamaged(); }
     bool valueCut() const override { return m_reader->valueCut(); }

@@ -28,6 +28,11 @@ struct Value {
     bool boolean = false;
     std::int32_t days = 0;
     std::int32_t millis = 0;
+    // For a Float read from at most kExactDecimalDigits significant decimal digits (dBASE N and
+    // F fields): the value is integer / 10^decimals, the sign that of number, and number is that
+    // decimal's nearest double. Writers may take the digits instead of the double. -1 otherwise.
+    std::int8_t decimals = -1;
+    static constexpr int kExactDecimalDigits = 15;
 
     void setNull() { kind = Kind::Null; }
     void setInteger(std::int64_t v) {
@@ -37,6 +42,15 @@ struct Value {
     void setFloat(double v) {
         kind = Kind::Float;
         number = v;
+        decimals = -1;
+    }
+    // A Float that is exactly magnitude / 10^scale with that sign (magnitude below 10^15, scale
+    // at most 22); v its nearest double.
+    void setDecimal(double v, std::uint64_t magnitude, int scale) {
+        kind = Kind::Float;
+        number = v;
+        integer = static_cast<std::int64_t>(magnitude);
+        decimals = static_cast<std::int8_t>(scale);
     }
     void setBoolean(bool v) {
         kind = Kind::Boolean;

@@ -3,11 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <random>
+#include <string>
 
 #include "base/exceptions.h"
+#include "source/engine/dbase/dbfvalues.h"
 #include "source/engine/engineerrors.h"
 #include "source/engine/tablereader.h"
 #include "tests/fixtures/dbfbuilder.h"
@@ -374,6 +380,70 @@ TEST(DbfValues, ReusedValueKeepsItsTextBuffer) {
     reader->value(0, v);
     EXPECT_EQ(v.text, "y");
     EXPECT_EQ(v.text.capacity(), capacity);
+}
+
+// Number texts read as from_chars reads them, those of at most 15 digits with their digits kept.
+TEST(DbfValues, NumberTextsReadAsTheNearestDouble) {
+    const char* const texts[] = {"  -1500.00",
+                                 "0.1",
+                                 "-0.00",
+                                 ".5",
+                                 "5.",
+                                 "-.25",
+                                 "+12.5",
+                                 "000000000000000000001.5",
+                                 "123456789012345",
+                                 "1234567890123456",
+                                 "9.999999999999999",
+                                 "0.000000000000000000001",
+                                 "1e5",
+                                 "1,5",
+                                 "-",
+                                 ".",
+                                 "--1",
+                                 "1.2.3",
+                                 "  42  "};
+    for (const char* text : texts) {
+        for (const bool integer : {false, true}) {
+            engine::Value value;
+            engine::dbf::decodeNumber(text, integer, value);
+            std::string plain = text;
+            plain.erase(0, plain.find_first_not_of(' '));
+            plain.erase(plain.find_last_not_of(' ') + 1);
+            if (!plain.empty() && plain[0] == '+')
+                plain.erase(0, 1);
+            std::replace(plain.begin(), plain.end(), ',', '.');
+            double expected = 0;
+            const auto r = std::from_chars(plain.data(), plain.data() + plain.size(), expected);
+            if (r.ec != std::errc() || r.ptr != plain.data() + plain.size()) {
+                EXPECT_TRUE(value.isNull()) << text;
+                continue;
+            }
+            if (value.kind == engine::Value::Kind::Integer) {
+                EXPECT_TRUE(integer) << text;
+                EXPECT_EQ(static_cast<double>(value.integer), expected) << text;
+                continue;
+            }
+            ASSERT_EQ(value.kind, engine::Value::Kind::Float) << text;
+            EXPECT_EQ(value.number, expected) << text;
+            EXPECT_EQ(std::signbit(value.number), std::signbit(expected)) << text;
+            if (value.decimals >= 0) {
+                EXPECT_EQ(static_cast<double>(value.integer) / std::pow(10.0, value.decimals),
+                          std::fabs(expected))
+                    << text;
+            }
+        }
+    }
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 100000; ++i) {
+        const std::string text =
+            std::to_string(static_cast<std::int64_t>(random() % 2000000001) - 1000000000) + "." +
+            std::to_string(random() % 100000);
+        engine::Value value;
+        engine::dbf::decodeNumber(text, false, value);
+        ASSERT_EQ(value.number, std::stod(text)) << text;
+        ASSERT_GE(value.decimals, 0) << text;
+    }
 }
 
 } // namespace

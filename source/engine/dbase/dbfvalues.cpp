@@ -86,6 +86,58 @@ double sortableDouble(const char* p) {
     return doubleFromBits(bits);
 }
 
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kMaxExactScale = 22;
+
+// The common number text, "[-]digits[.digits]" with at most 15 significant digits, read
+// straight from its digits: the digits and 10^decimals are both exact doubles, so the one
+// rounding of their quotient gives the nearest double, as from_chars would. False, out untouched,
+// for every other text, which the general reading takes.
+bool decodeSimpleDecimal(std::string_view text, bool integer, Value& out) {
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative)
+        ++i;
+    std::uint64_t magnitude = 0;
+    int significant = 0;
+    int scale = 0;
+    bool point = false;
+    bool anyDigit = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (c < '0' || c > '9')
+            return false;
+        anyDigit = true;
+        if (point)
+            ++scale;
+        if (significant > 0 || c != '0')
+            ++significant;
+        magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (!anyDigit || significant > Value::kExactDecimalDigits || scale > kMaxExactScale)
+        return false;
+    if (integer && scale == 0) {
+        const auto v = static_cast<std::int64_t>(magnitude);
+        out.setInteger(negative ? -v : v);
+        return true;
+    }
+    double d = static_cast<double>(magnitude) / kExactPowersOfTen[scale];
+    if (negative)
+        d = -d;
+    if (integer && d == std::trunc(d))
+        out.setInteger(static_cast<std::int64_t>(d));
+    else
+        out.setDecimal(d, magnitude, scale);
+    return true;
+}
+
 } // namespace
 
 void decodeText(std::string_view raw, const DbfTextConverter* converter, Value& out) {
@@ -111,6 +163,8 @@ void decodeNumber(std::string_view raw, bool integer, Value& out) {
     if (first == last || *first == '+' || (*first == '-' && trimmed.data() != first))
         return;
     const std::string_view text(first, static_cast<std::size_t>(last - first));
+    if (decodeSimpleDecimal(text, integer, out))
+        return;
     char buffer[kMaxNumberText];
     if (text.find(',') != std::string_view::npos && text.find('.') == std::string_view::npos) {
         // a decimal comma, as some European writers store it
