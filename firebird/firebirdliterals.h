@@ -50,4 +50,9 @@ std::size_t textPieceEnd(std::string_view utf8, std::size_t start);
 // The longest statement Firebird takes, in bytes.
 inline constexpr std::size_t kMaxStatementBytes = 10485760;
 
+// The longest call the data script writes whole, far below kMaxStatementBytes: Firebird joins a
+// long literal's pieces at a cost that grows with the square of the value (a 9 MB memo took
+// minutes), so a longer call takes its long values from a holding table, joined in one pass.
+inline constexpr std::size_t kLongestWholeCall = std::size_t{1} << 20;
+
 } // namespace vorendal::firebird

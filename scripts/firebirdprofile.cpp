@@ -451,7 +451,7 @@ const DataExportProfile& firebirdDataExportProfile() {
         kSetNames,           valueOf,       appendValue,
         firebird::tableName, callStart,     ");",
         kRowsPerCommit,      "COMMIT;",     kNoFields,
-        blankIsEmptyText,    "''",          firebird::kMaxStatementBytes,
+        blankIsEmptyText,    "''",          firebird::kLongestWholeCall,
         holdValue,           kHoldingStart, kHeldCallEnd,
         kHoldingEnd};
     return profile;

@@ -193,11 +193,12 @@ std::string heldValue(const Lines& data, const std::string& prefix) {
     return value;
 }
 
-// A row whose call would pass Firebird's statement limit takes its long values from a holding
-// table filled a piece at a time; a row that fits keeps its one call. A value counts at its
+// A row whose call would pass the longest call written whole takes its long values from a holding
+// table filled a piece at a time (never near Firebird's statement limit); a row that fits keeps
+// its one call. A value counts at its
 // literal's length: apostrophes doubled, binary in hexadecimal.
 TEST(FirebirdProfile, ValuesTooLongForOneStatementArriveInPieces) {
-    const std::size_t limit = firebird::kMaxStatementBytes;
+    const std::size_t limit = firebird::kLongestWholeCall;
     const struct {
         engine::Value value;
         TFieldType type;
