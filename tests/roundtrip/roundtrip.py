@@ -457,7 +457,7 @@ def check_rules(args, load):
         said = ""
         if load:
             made = run([args.cli, "load", "--ignore-damaged", "--create", "--into", database] +
-                       paths)
+                       paths, env=fbdump_env())
             said = made.stderr.decode("utf-8", "replace")
             if made.returncode != 0:
                 problems.append("load: " + said.strip())
