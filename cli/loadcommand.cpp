@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <atomic>
-#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -43,12 +42,7 @@ unsigned jobsOf(const Options& options) {
         const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
         return std::min(cores, kMaxDefaultJobs);
     }
-    unsigned jobs = 0;
-    const std::string& text = *options.jobs;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), jobs);
-    if (error != std::errc() || end != text.data() + text.size() || jobs < 1 || jobs > 64)
-        throw UsageError("-j takes a number of tables from 1 to 64, not " + text);
-    return jobs;
+    return countFrom1To64(*options.jobs, "-j takes a number of tables");
 }
 
 std::string setting(const std::optional<std::string>& option, const char* environment) {

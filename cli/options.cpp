@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include <charconv>
+
 namespace vorendal::cli {
 namespace {
 
@@ -76,6 +78,14 @@ Options parseCommandLine(int argc, const char* const* argv) {
         }
     }
     return options;
+}
+
+unsigned countFrom1To64(const std::string& text, const std::string& what) {
+    unsigned count = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (error != std::errc() || end != text.data() + text.size() || count < 1 || count > 64)
+        throw UsageError(what + " from 1 to 64, not " + text);
+    return count;
 }
 
 } // namespace vorendal::cli

@@ -37,6 +37,10 @@ struct Options {
     bool recursive = false;              // --recursive: folders with their subfolders
 };
 
+// The value of a counting option (threads, tables at once): a number from 1 to 64. Throws
+// UsageError("<what> from 1 to 64, not <text>") for anything else.
+unsigned countFrom1To64(const std::string& text, const std::string& what);
+
 // Parses argv[1..argc-1]. Throws UsageError for an unknown option or a missing option value.
 // The command and its operands are checked by the command itself.
 Options parseCommandLine(int argc, const char* const* argv);

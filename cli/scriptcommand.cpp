@@ -1,7 +1,6 @@
 #include "cli/scriptcommand.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <exception>
 #include <unistd.h>
@@ -54,12 +53,7 @@ private:
 unsigned threadsOf(const Options& options) {
     if (!options.threads)
         return 0;
-    unsigned threads = 0;
-    const std::string& text = *options.threads;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), threads);
-    if (error != std::errc() || end != text.data() + text.size() || threads < 1 || threads > 64)
-        throw UsageError("--threads takes a number from 1 to 64, not " + text);
-    return threads;
+    return countFrom1To64(*options.threads, "--threads takes a number");
 }
 
 void reportNullsWritten(std::string_view tableName, const ExportResult& result) {
