@@ -624,5 +624,39 @@ def main():
     return 1 if failed else 0
 
 
+class FailureRecap:
+    """Passes everything printed on and keeps each FAIL line with the lines under it, to print
+    them again at the end: a long run's log may be cut in its middle."""
+
+    def __init__(self, out):
+        self.out, self.failures, self.keeping, self.pending = out, [], False, ""
+
+    def write(self, text):
+        self.out.write(text)
+        self.pending += text
+        *lines, self.pending = self.pending.split("\n")
+        for line in lines:
+            if line.startswith("FAIL"):
+                self.keeping = True
+            elif not line.startswith("         "):
+                self.keeping = False
+            if self.keeping:
+                self.failures.append(line)
+
+    def flush(self):
+        self.out.flush()
+
+    def recap(self):
+        if self.failures:
+            self.out.write("\nwhat failed, again:\n" + "\n".join(self.failures[:60]) + "\n")
+
+
 if __name__ == "__main__":
-    sys.exit(main())
+    recap = FailureRecap(sys.stdout)
+    sys.stdout = recap
+    try:
+        status = main()
+    finally:
+        sys.stdout = recap.out
+        recap.recap()
+    sys.exit(status)
