@@ -79,7 +79,7 @@ std::uint64_t recordsPerTurn(TTable& table, unsigned threads) {
 
 // The lines of one turn of consecutive records, made by one thread.
 struct Turn {
-    std::uint64_t number = 0; // turn n holds records n * perTurn + 1 on
+    std::uint64_t number = 0; // turn n holds stretch n of the table
     bool filled = false;
     bool last = false;
     std::string text;
@@ -88,9 +88,8 @@ struct Turn {
     std::exception_ptr error;      // what stopped the reading after these lines
 };
 
-// Turns are handed round the threads: thread k makes turns k, k + threads, ...; each reads every
-// record with its own copy of the table (skipping costs little: a value is read only when asked
-// for) and so knows every record's number. Turns wait in a ring of slots for the writer.
+// Turns are handed round the threads, each reading its own copy of the table; they wait in a
+// ring of slots for the writer.
 class SharedExport {
 public:
     SharedExport(TTable& table, const ExportTarget& target, unsigned threads)
@@ -168,50 +167,32 @@ private:
         m_changed.notify_all();
     }
 
+    // Thread k makes turns k, k + threads, ...: turn n holds the records of stretch n of its own
+    // copy of the table (TTable::EnterStretch), numbered from 1 within the turn. A turn that
+    // ends the table, or that failed, is the last this thread makes; the writer stops at the
+    // first such turn in table order, so what stopped the reading comes after the same lines as
+    // with one thread.
     void work(unsigned k) {
         TTable& table = *m_copies[k];
-        Turn* turn = nullptr;
-        std::uint64_t nextOwn = k; // this thread's first turn not claimed yet
-        std::uint64_t record = 0;
-        std::exception_ptr error;
-        try {
-            for (; !table.Eof(); table.Next()) {
-                const std::uint64_t number = record++ / m_perTurn;
-                if (number % m_threads != k)
-                    continue;
-                if (turn == nullptr || turn->number != number) {
-                    if (turn != nullptr)
-                        hand(*turn);
-                    turn = claim(number);
-                    if (turn == nullptr)
-                        return;
-                    nextOwn = number + m_threads;
+        for (std::uint64_t number = k;; number += m_threads) {
+            Turn* turn = claim(number);
+            if (turn == nullptr)
+                return;
+            try {
+                std::uint64_t record = 0;
+                for (table.EnterStretch(number, m_perTurn); !table.Eof(); table.Next()) {
+                    m_target.formatRecord(table, ++record, turn->text, turn->nulls);
+                    turn->ends.push_back(turn->text.size());
                 }
-                m_target.formatRecord(table, record, turn->text, turn->nulls);
-                turn->ends.push_back(turn->text.size());
+                turn->last = table.StretchEndsTable();
+            } catch (...) {
+                turn->error = std::current_exception();
+                turn->last = true;
             }
-        } catch (...) {
-            error = std::current_exception();
-        }
-        // Every thread reads the same records, so every one stops at the same one; the turn of
-        // that record ends the export (with what stopped the reading, after its lines). An error
-        // met by this thread alone ends it at this thread's next turn.
-        const std::uint64_t lastTurn = record == 0 ? 0 : (record - 1) / m_perTurn;
-        if (turn != nullptr && turn->number == lastTurn) {
-            turn->last = true;
-            turn->error = error;
             hand(*turn);
-            return;
+            if (turn->last)
+                return;
         }
-        if (turn != nullptr)
-            hand(*turn);
-        if (error == nullptr && !(record == 0 && k == 0))
-            return;
-        if ((turn = claim(error != nullptr ? nextOwn : 0)) == nullptr)
-            return;
-        turn->last = true;
-        turn->error = error;
-        hand(*turn);
     }
 
     const ExportTarget& m_target;
@@ -259,8 +240,10 @@ void exportShared(TTable& table, ExportTarget& target, const ExportProgress& pro
             }
             throw;
         }
+        // the turn numbers its records from 1
+        const std::uint64_t before = result.records - turn.ends.size();
         for (const NullWritten& null : turn.nulls.firstNulls)
-            result.addNull(null.record, null.field);
+            result.addNull(before + null.record, null.field);
         result.nullsWritten += turn.nulls.nullsWritten - turn.nulls.firstNulls.size();
         if (turn.last) {
             const std::exception_ptr error = turn.error;

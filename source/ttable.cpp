@@ -342,6 +342,7 @@ void TTable::Open() {
     m_rules = m_reader->rules();
     m_indexDefsStale = true;
     ++m_recordSerial;
+    m_stretch = {};
     m_eof = !m_reader->first();
 }
 
@@ -370,6 +371,7 @@ void TTable::Close() {
     m_copiesReplaced = 0;
     m_fields.clear();
     m_reader.reset();
+    m_stretch = {};
     m_eof = true;
 }
 
@@ -387,6 +389,7 @@ void TTable::checkActive() const {
 void TTable::First() {
     checkActive();
     ++m_recordSerial;
+    m_stretch = {};
     m_eof = !m_reader->first();
 }
 
@@ -395,7 +398,39 @@ void TTable::Next() {
     if (m_eof)
         return;
     ++m_recordSerial;
+    if (m_stretch.counted) {
+        if (m_stretch.current + 1 >= m_stretch.end) {
+            m_eof = true; // the stretch's last record: the next one is another copy's
+            return;
+        }
+        ++m_stretch.current;
+        m_stretch.endsTable = !m_reader->next();
+        m_eof = m_stretch.endsTable;
+        return;
+    }
     m_eof = !m_reader->next();
+}
+
+void TTable::EnterStretch(std::uint64_t n, std::uint64_t size) {
+    checkActive();
+    ++m_recordSerial;
+    const std::uint64_t begin = n * size;
+    const std::uint64_t end = begin + size;
+    if (const std::uint64_t stored = m_reader->storedRecords(); stored != 0) {
+        m_stretch = {end, 0, end >= stored, false};
+        m_eof = !m_reader->seekStored(begin, end);
+        return;
+    }
+    // Read on in table order, counting the live records from the first.
+    if (!m_stretch.counted || m_stretch.current > begin) {
+        m_stretch = {end, 0, !m_reader->first(), true};
+    }
+    m_stretch.end = end;
+    while (!m_stretch.endsTable && m_stretch.current < begin) {
+        m_stretch.endsTable = !m_reader->next();
+        ++m_stretch.current;
+    }
+    m_eof = m_stretch.endsTable;
 }
 
 void TTable::readValue(std::size_t column, engine::Value& out) {

@@ -185,6 +185,16 @@ public:
     void First();
     void Next();
     bool Eof() const { return m_eof; }
+    // Reading in stretches, for copies that share a table's records out between threads. Stretch
+    // n of size: the live records among stored records n * size to (n + 1) * size - 1 where the
+    // reader can move straight to a stored record (dBASE); else live records n * size to
+    // (n + 1) * size - 1 from the first, reached by reading on (so n is best never lower than
+    // the stretch before). Moves to the stretch's first record; Next() then stays within the
+    // stretch, Eof() past its last. Throws what reading throws.
+    void EnterStretch(std::uint64_t n, std::uint64_t size);
+    // Once Eof() in a stretch: no record follows it in the table (what ended the reading was
+    // raised when it was met).
+    bool StretchEndsTable() const { return m_stretch.endsTable; }
     // Counts the records visited since First(); fields use it to know their value is current.
     std::uint64_t recordSerial() const { return m_recordSerial; }
 
@@ -223,6 +233,12 @@ private:
     bool m_indexDefsStale = true;
     std::vector<std::unique_ptr<TField>> m_fields;
     bool m_eof = true;
+    struct Stretch {
+        std::uint64_t end = 0;     // the first record past the stretch (stored or live)
+        std::uint64_t current = 0; // counted stretches: the current live record, from 0
+        bool endsTable = false;
+        bool counted = false; // live records counted in table order
+    } m_stretch;
     std::uint64_t m_recordSerial = 0;
     std::optional<int> m_codePage;
     engine::TextDelivery m_delivery = engine::TextDelivery::Ansi;

@@ -1,9 +1,15 @@
 #include "source/engine/tablereader.h"
 
+#include <stdexcept>
+
 #include "base/ansi.h"
 #include "source/engine/engineerrors.h"
 
 namespace vorendal::engine {
+
+bool TableReader::seekStored(std::uint64_t /*from*/, std::uint64_t /*end*/) {
+    throw std::logic_error("this table is read in table order only");
+}
 
 const TableRules& TableReader::rules() const {
     static const TableRules kNone;
@@ -35,6 +41,10 @@ public:
     CodePageChoice codePage() const override { return m_reader->codePage(); }
     bool passwordProtected() const override { return m_reader->passwordProtected(); }
     std::uint64_t recordCount() const override { return m_reader->recordCount(); }
+    std::uint64_t storedRecords() const override { return m_reader->storedRecords(); }
+    bool seekStored(std::uint64_t from, std::uint64_t end) override {
+        return m_reader->seekStored(from, end);
+    }
     std::uint64_t recordNumber() const override { return m_reader->recordNumber(); }
     bool valueDamaged() const override { return m_reader->valueDamaged(); }
     bool valueCut() const override { return m_reader->valueCut(); }

@@ -51,6 +51,16 @@ public:
     // The number of records the table's header gives (deleted dBASE records included): what a
     // progress display counts towards, never a bound for reading; 0 when unknown.
     virtual std::uint64_t recordCount() const { return 0; }
+    // Stored records (deleted ones included) when the reader can move straight to any of them,
+    // so that copies of a table can share its reading out in stretches; 0 when it reads in table
+    // order only. A memo shared by two records is found only among the records read since
+    // first(), so a table with memos is best read whole.
+    virtual std::uint64_t storedRecords() const { return 0; }
+    // Where storedRecords() is not 0: moves to the first live record among stored records from
+    // to end - 1 and keeps next() within them, reading nothing outside them; false when there is
+    // none. What ends the table's reading (a file cut short) is raised as next() raises it when
+    // end reaches the last stored record. first() reads the whole table again.
+    virtual bool seekStored(std::uint64_t from, std::uint64_t end);
     // True for a password-protected table (read all the same, without its password).
     virtual bool passwordProtected() const { return false; }
 

@@ -65,8 +65,10 @@ std::string writeTable(const std::filesystem::path& folder, int records) {
 struct Exported {
     std::string text;
     std::uint64_t records = 0;
+    std::string nulls; // the values written as NULL, record and field
     std::string damage;
     std::uint64_t replaced = 0;
+    std::string error;
 };
 
 Exported exportWith(const std::string& path, bool firebird, unsigned threads) {
@@ -74,11 +76,21 @@ Exported exportWith(const std::string& path, bool firebird, unsigned threads) {
     if (firebird)
         table.setTextDelivery(engine::TextDelivery::Utf8);
     TextSink sink;
-    const ExportResult result = writeDataExport(
-        table, path, RegionalSettings{}, sink, {},
-        firebird ? firebirdDataExportProfile() : classicDataExportProfile(), threads);
-    return {sink.text, result.records, damageMessage(table.damage()),
-            table.replacedCharacters().values};
+    Exported exported;
+    try {
+        const ExportResult result = writeDataExport(
+            table, path, RegionalSettings{}, sink, {},
+            firebird ? firebirdDataExportProfile() : classicDataExportProfile(), threads);
+        exported.records = result.records;
+        for (const NullWritten& null : result.firstNulls)
+            exported.nulls += std::to_string(null.record) + " " + null.field + "\n";
+    } catch (const Exception& e) {
+        exported.error = e.message();
+    }
+    exported.text = sink.text;
+    exported.damage = damageMessage(table.damage());
+    exported.replaced = table.replacedCharacters().values;
+    return exported;
 }
 
 TEST(SharedExport, AnyNumberOfThreadsWritesWhatOneWrites) {
@@ -86,17 +98,30 @@ TEST(SharedExport, AnyNumberOfThreadsWritesWhatOneWrites) {
         std::filesystem::temp_directory_path() / ("vorendal-shared-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     const std::string path = writeTable(folder, 3000);
+    // the same table cut inside a record some 600 before its end (records of 95 bytes): the
+    // whole records, then the error
+    const std::string cut = (folder / "CUT.DBF").string();
+    std::filesystem::copy_file(path, cut);
+    std::filesystem::resize_file(cut, std::filesystem::file_size(path) - 600 * 95 - 30);
     for (const bool firebird : {false, true}) {
         const Exported one = exportWith(path, firebird, 1);
         EXPECT_EQ(one.records, 3000u - 31u);
         EXPECT_NE(one.damage, "");              // the text after a zero byte
         EXPECT_EQ(one.replaced > 0, !firebird); // the box characters have no 1252 form
+        const Exported oneCut = exportWith(cut, firebird, 1);
+        EXPECT_NE(oneCut.error, "");
         for (const unsigned threads : {2u, 7u}) {
+            const std::string what =
+                std::to_string(threads) + (firebird ? " firebird" : " classic");
             const Exported many = exportWith(path, firebird, threads);
-            EXPECT_EQ(many.text, one.text) << threads << (firebird ? " firebird" : " classic");
-            EXPECT_EQ(many.records, one.records);
-            EXPECT_EQ(many.damage, one.damage);
-            EXPECT_EQ(many.replaced, one.replaced);
+            EXPECT_EQ(many.text, one.text) << what;
+            EXPECT_EQ(many.records, one.records) << what;
+            EXPECT_EQ(many.nulls, one.nulls) << what;
+            EXPECT_EQ(many.damage, one.damage) << what;
+            EXPECT_EQ(many.replaced, one.replaced) << what;
+            const Exported manyCut = exportWith(cut, firebird, threads);
+            EXPECT_EQ(manyCut.text, oneCut.text) << what << " cut";
+            EXPECT_EQ(manyCut.error, oneCut.error) << what << " cut";
         }
     }
     std::filesystem::remove_all(folder);
@@ -116,6 +141,29 @@ TEST(SharedExport, AFailingRecordEndsTheExportAfterTheLinesBeforeIt) {
             EDatabaseError);
         EXPECT_EQ(std::count(sink.text.begin(), sink.text.end(), '\n'), 1500) << threads;
     }
+}
+
+TEST(SharedExport, ValuesWrittenAsNullKeepTheirRecordNumbers) {
+    fixtures::FakeFiles fake;
+    std::vector<std::vector<engine::Value>> records;
+    for (int i = 0; i < 2500; ++i) // a SMALLINT holds none of them past 32767
+        records.push_back({fixtures::integerValue(i % 301 == 7 ? 40000 + i : i)});
+    fake.tables["/d/T.db"] = {{{"S", ftSmallint, 0, false}}, {}, records};
+    std::vector<std::uint64_t> once;
+    for (const unsigned threads : {1u, 2u, 7u}) {
+        TTable table("Table1", fake.factory());
+        TextSink sink;
+        const ExportResult result =
+            writeDataExport(table, "/d/T.db", {}, sink, {}, firebirdDataExportProfile(), threads);
+        std::vector<std::uint64_t> numbers;
+        for (const NullWritten& null : result.firstNulls)
+            numbers.push_back(null.record);
+        if (threads == 1)
+            once = numbers;
+        EXPECT_EQ(numbers, once) << threads;
+    }
+    EXPECT_EQ(once.size(), 9u);
+    EXPECT_EQ(once.front(), 8u);
 }
 
 } // namespace

@@ -40,6 +40,7 @@ std::unique_ptr<ByteSource> indexCompanion(const TableFiles& files, const char* 
 DbfTableReader::DbfTableReader(const TableFiles& files, const ReadOptions& options)
     : m_file(openMain(files)), m_header(readDbfHeader(*m_file)), m_text(kDefaultDbfCodePage) {
     m_recordsPerBlock = std::max<std::uint64_t>(1, kBlockBytes / m_header.recordLength);
+    m_end = m_header.recordCount;
     openMemo(files);
     chooseTextCodePage(files, options);
     for (std::size_t i = 0; i < m_header.fields.size(); ++i) {
@@ -148,7 +149,8 @@ void DbfTableReader::readIndexes(const TableFiles& files) {
 
 const char* DbfTableReader::recordAt(std::uint64_t index) {
     if (index < m_bufferFirst || index >= m_bufferFirst + m_bufferCount) {
-        const std::uint64_t count = std::min(m_recordsPerBlock, m_header.recordCount - index);
+        // never past the stretch: a copy reading one stretch of the table reads no other
+        const std::uint64_t count = std::min(m_recordsPerBlock, m_end - index);
         const auto bytes = static_cast<std::size_t>(count * m_header.recordLength);
         if (m_buffer.size() < bytes)
             m_buffer.resize(bytes);
@@ -163,7 +165,7 @@ const char* DbfTableReader::recordAt(std::uint64_t index) {
 
 bool DbfTableReader::seek(std::uint64_t index) {
     // Byte 0 of a record: '*' deleted, ' ' live. Deleted records are skipped.
-    for (; index < m_header.recordCount; ++index) {
+    for (; index < m_end; ++index) {
         const char* record = recordAt(index);
         if (record[0] != kDeleted) {
             m_current = index;
@@ -172,7 +174,7 @@ bool DbfTableReader::seek(std::uint64_t index) {
         }
     }
     m_record = nullptr;
-    if (m_header.declaredCount > m_header.recordCount)
+    if (m_end == m_header.recordCount && m_header.declaredCount > m_header.recordCount)
         truncated();
     return false;
 }
@@ -188,7 +190,13 @@ void DbfTableReader::truncated() const {
 bool DbfTableReader::first() {
     if (m_memo)
         m_memo->startPass();
+    m_end = m_header.recordCount;
     return seek(0);
+}
+
+bool DbfTableReader::seekStored(std::uint64_t from, std::uint64_t end) {
+    m_end = std::min(end, m_header.recordCount);
+    return seek(std::min(from, m_end));
 }
 
 bool DbfTableReader::next() {

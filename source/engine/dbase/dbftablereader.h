@@ -49,6 +49,8 @@ public:
     void value(std::size_t column, Value& out) override;
     CodePageChoice codePage() const override { return m_codePage; }
     std::uint64_t recordCount() const override { return m_header.recordCount; }
+    std::uint64_t storedRecords() const override { return m_header.recordCount; }
+    bool seekStored(std::uint64_t from, std::uint64_t end) override;
     std::uint64_t recordNumber() const override { return m_record ? m_current + 1 : 0; }
     bool valueDamaged() const override { return m_damaged; }
     bool valueCut() const override { return m_cut; }
@@ -82,6 +84,7 @@ private:
     std::uint64_t m_recordsPerBlock = 1;
     std::uint64_t m_bufferFirst = 0;
     std::uint64_t m_bufferCount = 0;
+    std::uint64_t m_end = 0; // the reading stops before this stored record
     std::uint64_t m_current = 0;
     const char* m_record = nullptr; // current record, or nullptr
     std::string m_memoBytes;
