@@ -1,5 +1,8 @@
 #include "cli/describe.h"
 
+#include <algorithm>
+#include <charconv>
+
 #include "base/ansi.h"
 #include "firebird/firebirdnames.h"
 #include "scripts/tableexport.h"
@@ -65,6 +68,32 @@ void writeFieldRules(const std::string& name, const FieldRules& r, engine::TextD
 }
 
 // The record lines, made by the export loop (on several threads when the table allows).
+// Text that escaping leaves as it is and that is the same in UTF-8: most values.
+bool passesAsItIs(std::string_view text, engine::TextDelivery delivery) {
+    const bool ansi = delivery == engine::TextDelivery::Ansi;
+    for (const char c : text)
+        if (c == '\\' || c == '\t' || c == '\r' || c == '\n' || (ansi && (c & 0x80) != 0))
+            return false;
+    return true;
+}
+
+// valueText(value, delivery) appended to line, the common values without a string of their own.
+void appendValueText(std::string& line, const engine::Value& v, engine::TextDelivery delivery) {
+    if (v.kind == engine::Value::Kind::Text) {
+        const std::string_view text(v.text.data(), std::min(v.text.find('\0'), v.text.size()));
+        if (passesAsItIs(text, delivery)) {
+            line += text;
+            return;
+        }
+    } else if (v.kind == engine::Value::Kind::Integer) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, v.integer).ptr;
+        line.append(digits, end);
+        return;
+    }
+    line += valueText(v, delivery);
+}
+
 class RecordLines : public ExportTarget {
 public:
     explicit RecordLines(std::FILE* out) : m_out(out) {}
@@ -83,7 +112,8 @@ public:
         line += "record";
         for (int i = 0; i < table.FieldCount(); ++i) {
             line += '\t';
-            line += valueText(table.Fields(i));
+            const TField& field = table.Fields(i);
+            appendValueText(line, field.value(), field.textDelivery());
         }
     }
     void writeLine(std::string_view line, std::uint64_t /*record*/) override {

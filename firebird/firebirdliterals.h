@@ -36,6 +36,12 @@ bool appendTimestampLiteral(std::string& out, std::int32_t dayNumber, std::int32
 // mantissa*POWER(2E0,exponent). False for infinities and NaN.
 bool appendDoubleLiteral(std::string& out, double value);
 
+// appendDoubleLiteral of the double nearest to the decimal magnitude / 10^scale (negative: with
+// a minus sign), magnitude below 10^15 and scale at most 22, written from its digits: the same
+// text without taking the double apart. nearest is that double, for the texts only it can give.
+void appendDecimalLiteral(std::string& out, bool negative, std::uint64_t magnitude, int scale,
+                          double nearest);
+
 // A fixed-point number given as an integer scaled by 10^decimals: 12345 with 4 decimals gives
 // 1.2345. decimals from 0 to 18.
 void appendScaledLiteral(std::string& out, std::int64_t scaled, int decimals);

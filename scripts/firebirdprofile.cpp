@@ -304,6 +304,12 @@ bool appendValue(std::string& out, ExportValue kind, const TField& field, const 
         if (kind == ExportValue::Fixed2 && def.Size >= 0 &&
             def.Size <= firebird::kMaxNumericPrecision)
             return appendScaled(out, value.number, def.Size);
+        if (value.decimals >= 0) { // the table's own digits: no need to take the double apart
+            firebird::appendDecimalLiteral(out, std::signbit(value.number),
+                                           static_cast<std::uint64_t>(value.integer),
+                                           value.decimals, value.number);
+            return true;
+        }
         return firebird::appendDoubleLiteral(out, value.number);
     case K::Date:
         return firebird::appendDateLiteral(out, value.days);
