@@ -84,6 +84,13 @@ public:
     // '?': those of fields() and indexes() when the reader was made, then those of every value
     // read. Always 0 with TextDelivery::Utf8, which keeps every character.
     virtual std::uint64_t replacedCharacters() const { return 0; }
+
+private:
+    friend std::unique_ptr<TableReader> openTableReader(std::unique_ptr<TableFiles> files,
+                                                        const ReadOptions& options);
+    // The files the reader reads, when it keeps them (a member of the base: the reader's own
+    // members, which read from them, go first)
+    std::unique_ptr<TableFiles> m_files;
 };
 
 // Opens the table kept in files: ".dbf" (any case) is read as dBASE / FoxPro, ".txt" is refused

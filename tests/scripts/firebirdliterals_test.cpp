@@ -2,10 +2,10 @@
 
 #include <cmath>
 #include <functional>
-#include <random>
-#include <tuple>
 #include <gtest/gtest.h>
 #include <limits>
+#include <random>
+#include <tuple>
 
 #include "source/engine/value.h"
 
@@ -109,10 +109,20 @@ TEST(FirebirdLiterals, DoublesComeBackExactly) {
 TEST(FirebirdLiterals, DecimalsAsTheirDoubles) {
     std::mt19937_64 random(12345);
     std::vector<std::tuple<bool, std::uint64_t, int>> decimals = {
-        {false, 0, 2},         {true, 0, 0},          {false, 100000, 0}, {false, 1, 0},
-        {true, 150, 2},        {false, 1, 5},         {false, 15, 6},     {false, 1, 22},
-        {false, 999999999999999, 0}, {false, 999999999999999, 22}, {true, 123456789012345, 3},
-        {false, 10000000000000, 0},  {false, 1000000000000, 0},    {false, 5, 4},
+        {false, 0, 2},
+        {true, 0, 0},
+        {false, 100000, 0},
+        {false, 1, 0},
+        {true, 150, 2},
+        {false, 1, 5},
+        {false, 15, 6},
+        {false, 1, 22},
+        {false, 999999999999999, 0},
+        {false, 999999999999999, 22},
+        {true, 123456789012345, 3},
+        {false, 10000000000000, 0},
+        {false, 1000000000000, 0},
+        {false, 5, 4},
     };
     for (int i = 0; i < 200000; ++i) {
         const int digits = static_cast<int>(random() % 15) + 1;
@@ -122,8 +132,8 @@ TEST(FirebirdLiterals, DecimalsAsTheirDoubles) {
         decimals.emplace_back(random() % 2 == 0, magnitude, static_cast<int>(random() % 23));
     }
     for (const auto& [negative, magnitude, scale] : decimals) {
-        const std::string text = (negative ? "-" : "") + std::to_string(magnitude) + "e-" +
-                                 std::to_string(scale);
+        const std::string text =
+            (negative ? "-" : "") + std::to_string(magnitude) + "e-" + std::to_string(scale);
         const double nearest = std::strtod(text.c_str(), nullptr);
         std::string expected;
         appendDoubleLiteral(expected, nearest);

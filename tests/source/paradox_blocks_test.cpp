@@ -1,4 +1,5 @@
 // Records of Paradox tables along the chain of data blocks.
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "base/exceptions.h"
@@ -135,6 +136,84 @@ TEST(ParadoxBlocks, TheRecordCountInTheHeaderIsNotTrusted) {
         auto files = numbered(3).build();
         fixtures::pokeU32(files.table(), 0x06, count);
         EXPECT_EQ(numbers(*fixtures::openParadox(files)), oneTo(3));
+    }
+}
+
+// What a reading gives: each record's number and place, then the error that ended it. With a
+// stretch size, copies readers take the stretches in turns, as threads sharing a table out do.
+std::string readingOf(const fixtures::ParadoxFiles& files, std::uint64_t stretch,
+                      std::size_t copies = 1) {
+    std::vector<std::unique_ptr<engine::TableReader>> readers;
+    for (std::size_t k = 0; k < copies; ++k)
+        readers.push_back(fixtures::openParadox(files));
+    std::string out;
+    Value v;
+    auto take = [&](engine::TableReader& reader) {
+        reader.value(0, v);
+        out += std::to_string(v.integer) + "@" + std::to_string(reader.recordNumber()) + " ";
+    };
+    try {
+        if (stretch == 0) {
+            for (bool ok = readers[0]->first(); ok; ok = readers[0]->next())
+                take(*readers[0]);
+            return out;
+        }
+        const std::uint64_t stored = readers[0]->storedRecords();
+        for (std::uint64_t n = 0;; ++n) {
+            engine::TableReader& reader = *readers[n % copies];
+            for (bool ok = reader.seekStored(n * stretch, (n + 1) * stretch); ok;
+                 ok = reader.next())
+                take(reader);
+            if ((n + 1) * stretch >= stored)
+                return out;
+        }
+    } catch (const EDBEngineError& e) {
+        return out + "| " + e.what();
+    }
+}
+
+// Read in stretches of any size, a table gives the records, numbers and errors it gives read
+// whole: along a chain out of file order, past empty and stale blocks, to a cut or a loop.
+TEST(ParadoxBlocks, StretchesReadWhatTheWholeChainReads) {
+    struct Case {
+        const char* what;
+        std::function<void(ParadoxTableBuilder&, fixtures::ParadoxFiles&)> damage;
+        bool reverse = true; // the chain from the last block back, so that the end cuts none
+    };
+    const Case cases[] = {
+        {"sound", [](ParadoxTableBuilder&, fixtures::ParadoxFiles&) {}},
+        {"an empty block",
+         [](ParadoxTableBuilder& b, fixtures::ParadoxFiles& f) {
+             fixtures::pokeU16(f.table(), b.blockOffset(3) + 4, static_cast<std::uint16_t>(-44));
+         }},
+        {"cut inside a block",
+         [](ParadoxTableBuilder& b, fixtures::ParadoxFiles& f) {
+             f.table().resize(b.blockOffset(4) + 6 + 2 * 44 + 20);
+         },
+         false},
+        {"a loop in the chain",
+         [](ParadoxTableBuilder& b, fixtures::ParadoxFiles& f) {
+             // the chain runs from the last block back: block 5 returns to block 8
+             fixtures::pokeU16(f.table(), b.blockOffset(5), 8);
+         }},
+        {"more records counted than blocks hold",
+         [](ParadoxTableBuilder&, fixtures::ParadoxFiles& f) {
+             fixtures::pokeU32(f.table(), 0x06, 5000);
+         }},
+    };
+    for (const Case& c : cases) {
+        auto b = numbered(60);
+        b.recordsPerBlock(7).staleBlock();
+        if (c.reverse)
+            b.reverseBlocks();
+        auto files = b.build();
+        c.damage(b, files);
+        const std::string whole = readingOf(files, 0);
+        EXPECT_NE(whole.find("7@7"), std::string::npos) << c.what << ": " << whole;
+        for (const std::uint64_t stretch : {1u, 5u, 7u, 13u, 40u, 100u, 1000u})
+            for (const std::size_t copies : {1u, 2u, 3u})
+                EXPECT_EQ(readingOf(files, stretch, copies), whole)
+                    << c.what << ", stretch " << stretch << ", copies " << copies;
     }
 }
 

@@ -12,20 +12,32 @@ ParadoxBlockCursor::ParadoxBlockCursor(const ByteSource& file, const ParadoxHead
     : m_file(file), m_header(header), m_block(header.blockSize) {
     if (header.encrypted())
         m_unscrambler.emplace(header.encryptionKey, header.blockSize);
+    if (header.recordSize > 0 && header.blockSize > kBlockHeaderSize)
+        m_slotsPerBlock =
+            std::max<std::uint64_t>(1, (header.blockSize - kBlockHeaderSize) / header.recordSize);
 }
 
 bool ParadoxBlockCursor::first() {
     m_visited.reset();
     m_count = 0;
+    m_index = 0;
     m_cut = false;
+    m_chainEnded = false;
+    m_blocksEntered = 0;
+    m_recordsBefore = 0;
+    m_end = kNoEnd;
     // 0x0A used blocks, 0x0E first block: either 0 means an empty table
-    if (m_header.usedBlocks == 0)
+    if (m_header.usedBlocks == 0) {
+        m_chainEnded = true;
         return false;
+    }
     return enterChainFrom(m_header.firstBlock);
 }
 
 bool ParadoxBlockCursor::next() {
     if (m_index + 1 < m_count) {
+        if (slotOf(m_blocksEntered - 1, m_index + 1) >= m_end)
+            return false;
         ++m_index;
         m_recordOffset += m_header.recordSize;
         return true;
@@ -35,16 +47,78 @@ bool ParadoxBlockCursor::next() {
     return enterChainFrom(m_next);
 }
 
-// Follows the chain from block until a block with records; false at the chain's end.
+bool ParadoxBlockCursor::seekSlot(std::uint64_t from, std::uint64_t end) {
+    const std::uint64_t target = from / m_slotsPerBlock;
+    m_end = end;
+    if (m_blocksEntered == 0 || m_blocksEntered - 1 > target) {
+        // from the chain's first block
+        m_visited.reset();
+        m_count = 0;
+        m_index = 0;
+        m_cut = false;
+        m_chainEnded = false;
+        m_blocksEntered = 0;
+        m_recordsBefore = 0;
+        if (m_header.usedBlocks == 0 || m_header.firstBlock == 0) {
+            m_chainEnded = true;
+            return false;
+        }
+        visit(m_header.firstBlock);
+        load(m_header.firstBlock, target == 0);
+        m_blocksEntered = 1;
+    }
+    // the blocks before the target, by their headers
+    while (m_blocksEntered - 1 < target) {
+        if (m_cut)
+            truncated();
+        if (m_next == 0) {
+            m_recordsBefore += m_count;
+            m_count = 0;
+            m_chainEnded = true;
+            return false;
+        }
+        const std::uint16_t block = m_next;
+        visit(block);
+        m_recordsBefore += m_count;
+        load(block, m_blocksEntered == target);
+        ++m_blocksEntered;
+    }
+    if (!m_whole)
+        load(m_current);
+    const auto index = static_cast<std::uint32_t>(from % m_slotsPerBlock);
+    if (index < m_count && slotOf(target, index) < m_end) {
+        m_index = index;
+        m_recordOffset = kBlockHeaderSize + std::size_t{index} * m_header.recordSize;
+        return true;
+    }
+    m_index = m_count == 0 ? 0 : m_count - 1; // so that next() leaves the block
+    if (index < m_count)
+        return false;
+    if (m_cut)
+        truncated();
+    return enterChainFrom(m_next);
+}
+
+void ParadoxBlockCursor::visit(std::uint16_t block) {
+    if (m_visited.test(block))
+        engineError(errCorrupt,
+                    "The block chain of the table is damaged: it returns to block " +
+                        std::to_string(block) + ".",
+                    m_file.name());
+    m_visited.set(block);
+}
+
+// Follows the chain from block until a block with records; false at the chain's end or at the
+// end of the stretch.
 bool ParadoxBlockCursor::enterChainFrom(std::uint16_t block) {
     while (block != 0) {
-        if (m_visited.test(block))
-            engineError(errCorrupt,
-                        "The block chain of the table is damaged: it returns to block " +
-                            std::to_string(block) + ".",
-                        m_file.name());
-        m_visited.set(block);
+        if (slotOf(m_blocksEntered, 0) >= m_end)
+            return false;
+        visit(block);
+        if (m_blocksEntered > 0)
+            m_recordsBefore += m_count;
         load(block);
+        ++m_blocksEntered;
         if (m_count > 0) {
             m_index = 0;
             m_recordOffset = kBlockHeaderSize;
@@ -54,11 +128,13 @@ bool ParadoxBlockCursor::enterChainFrom(std::uint16_t block) {
             truncated();
         block = m_next;
     }
+    m_recordsBefore += m_count;
     m_count = 0;
+    m_chainEnded = true;
     return false;
 }
 
-void ParadoxBlockCursor::load(std::uint16_t block) {
+void ParadoxBlockCursor::load(std::uint16_t block, bool allOfIt) {
     const std::uint64_t offset =
         m_header.headerSize + std::uint64_t{block - 1u} * m_header.blockSize;
     const std::uint64_t fileSize = m_file.size();
@@ -69,8 +145,11 @@ void ParadoxBlockCursor::load(std::uint16_t block) {
                     m_file.name());
     auto present =
         static_cast<std::size_t>(std::min<std::uint64_t>(m_header.blockSize, fileSize - offset));
-    if (!m_file.read(offset, m_block.data(), present))
+    // a protected block's header is unscrambled with the rest of its first chunk
+    allOfIt = allOfIt || m_unscrambler.has_value();
+    if (!m_file.read(offset, m_block.data(), allOfIt ? present : kBlockHeaderSize))
         engineError(errIo, "The table file cannot be read.", m_file.name());
+    m_whole = allOfIt;
     if (m_unscrambler) {
         // a chunk cut short by the end of the file cannot be unscrambled
         present -= present % kScrambleChunk;

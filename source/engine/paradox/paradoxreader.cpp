@@ -171,7 +171,29 @@ bool ParadoxReader::next() {
     m_onRecord = m_cursor->next();
     if (m_onRecord)
         ++m_recordNumber;
-    return m_onRecord || endOfRecords();
+    return m_onRecord || (m_cursor->chainEnded() && endOfRecords());
+}
+
+std::uint64_t ParadoxReader::storedRecords() const {
+    // a protected block's header is read with its whole first chunk: such tables are read whole
+    if (m_header.encrypted())
+        return 0;
+    return std::uint64_t{m_header.usedBlocks} * m_cursor->slotsPerBlock();
+}
+
+bool ParadoxReader::seekStored(std::uint64_t from, std::uint64_t end) {
+    // the last stretch reads on to the chain's end, wherever the header says it is
+    if (end >= storedRecords())
+        end = ParadoxBlockCursor::kNoEnd;
+    m_onRecord = m_cursor->seekSlot(from, end);
+    if (m_onRecord) {
+        m_recordNumber = m_cursor->recordNumber();
+        return true;
+    }
+    if (!m_cursor->chainEnded())
+        return false;
+    m_recordNumber = m_cursor->recordsPassed();
+    return endOfRecords();
 }
 
 // At the end of the chain: false, unless the header counts more records than every block of the

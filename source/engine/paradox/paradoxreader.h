@@ -42,6 +42,10 @@ public:
     void value(std::size_t column, Value& out) override;
     CodePageChoice codePage() const override { return m_choice; }
     std::uint64_t recordCount() const override { return m_header.recordCount; }
+    // Slots of the blocks the header counts, each block taken as full (a stretch of a table
+    // read in stretches is a run of blocks along the chain); 0 for a protected table.
+    std::uint64_t storedRecords() const override;
+    bool seekStored(std::uint64_t from, std::uint64_t end) override;
     std::uint64_t recordNumber() const override { return m_onRecord ? m_recordNumber : 0; }
     bool valueDamaged() const override { return m_damaged; }
     bool valueCut() const override { return m_cut; }
