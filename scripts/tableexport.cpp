@@ -28,9 +28,9 @@ namespace {
 
 // A turn holds at most this many records, and about this many bytes of lines, so that the lines
 // waiting to be written stay small whatever the table.
-constexpr std::uint64_t kMaxRecordsPerTurn = 1024;
+constexpr std::uint64_t kMaxRecordsPerTurn = 4096;
 constexpr std::uint64_t kMinRecordsPerTurn = 8;
-constexpr std::uint64_t kTurnBytes = 512 * 1024;
+constexpr std::uint64_t kTurnBytes = 1024 * 1024;
 constexpr unsigned kMaxThreads = 64;
 constexpr std::uint64_t kMinRecordsToShare = 1000;
 constexpr std::size_t kMaxTurnsWaiting = 32;
