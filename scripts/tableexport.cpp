@@ -77,8 +77,9 @@ std::uint64_t recordsPerTurn(TTable& table, unsigned threads) {
     return std::clamp(records, kMinRecordsPerTurn, kMaxRecordsPerTurn);
 }
 
-// The lines of one turn of consecutive records, made by one thread.
-struct Turn {
+// The lines of one turn of consecutive records, made by one thread; each turn on cache lines of
+// its own, since the next one is filled on another thread.
+struct alignas(64) Turn {
     std::uint64_t number = 0; // turn n holds stretch n of the table
     bool filled = false;
     bool last = false;
@@ -88,12 +89,15 @@ struct Turn {
     std::exception_ptr error;      // what stopped the reading after these lines
 };
 
-// Turns are handed round the threads, each reading its own copy of the table; they wait in a
-// ring of slots for the writer.
+// Turns go to the threads as they come free, each thread reading its own copy of the table
+// (TTable::EnterStretch); a thread's turns come in table order, so a copy only ever reads on.
+// The calling thread writes the turns in table order and makes turns itself while the next one
+// to write is not ready. Turns wait in a ring of slots for the writer.
 class SharedExport {
 public:
     SharedExport(TTable& table, const ExportTarget& target, unsigned threads)
         : m_target(target), m_threads(threads), m_perTurn(recordsPerTurn(table, threads)),
+          m_lines(threads),
           m_slots(std::min<std::size_t>(kMaxTurnsWaiting, std::size_t{threads} * 2)) {
         for (unsigned k = 0; k < threads; ++k)
             m_copies.push_back(table.openCopy());
@@ -103,16 +107,27 @@ public:
     ~SharedExport() { stop(); }
 
     void start() {
-        for (unsigned k = 0; k < m_threads; ++k)
+        for (unsigned k = 1; k < m_threads; ++k)
             m_workers.emplace_back([this, k] { work(k); });
     }
 
-    // The next turn in table order, once made.
+    // The next turn in table order, once made (by this thread, when no other has it).
     Turn& next() {
         std::unique_lock lock(m_mutex);
-        Turn& turn = m_slots[m_nextTurn % m_slots.size()];
-        m_changed.wait(lock, [&] { return turn.filled && turn.number == m_nextTurn; });
-        return turn;
+        for (;;) {
+            Turn& turn = m_slots[m_nextTurn % m_slots.size()];
+            if (turn.filled && turn.number == m_nextTurn)
+                return turn;
+            if (claimable()) {
+                Turn& mine = claim();
+                lock.unlock();
+                make(0, mine);
+                lock.lock();
+                finish(mine);
+                continue;
+            }
+            m_writerWaits.wait(lock);
+        }
     }
 
     // The turn next() gave is written: its slot takes another.
@@ -122,7 +137,7 @@ public:
             turn.filled = false;
             ++m_nextTurn;
         }
-        m_changed.notify_all();
+        m_workersWait.notify_one();
     }
 
     void stop() {
@@ -130,7 +145,7 @@ public:
             std::lock_guard lock(m_mutex);
             m_stopped = true;
         }
-        m_changed.notify_all();
+        m_workersWait.notify_all();
         for (std::thread& worker : m_workers)
             worker.join();
         m_workers.clear();
@@ -142,73 +157,102 @@ public:
     }
 
 private:
-    // The slot for turn number, once the writer is done with the turn before it there; null when
-    // the export stopped.
-    Turn* claim(std::uint64_t number) {
-        std::unique_lock lock(m_mutex);
+    // With the mutex held: a turn is free to make, its slot written, and none ended the table
+    // before it.
+    bool claimable() const {
+        return !m_stopped && m_nextClaim <= m_lastTurn && m_nextClaim < m_nextTurn + m_slots.size();
+    }
+
+    // With the mutex held and claimable(): the next turn's slot, emptied.
+    Turn& claim() {
+        const std::uint64_t number = m_nextClaim++;
         Turn& turn = m_slots[number % m_slots.size()];
-        m_changed.wait(lock, [&] { return m_stopped || number < m_nextTurn + m_slots.size(); });
-        if (m_stopped)
-            return nullptr;
         turn.number = number;
         turn.last = false;
         turn.text.clear();
         turn.ends.clear();
         turn.nulls = {};
         turn.error = nullptr;
-        return &turn;
+        return turn;
     }
 
-    void hand(Turn& turn) {
-        {
-            std::lock_guard lock(m_mutex);
-            turn.filled = true;
-        }
-        m_changed.notify_all();
-    }
-
-    // Thread k makes turns k, k + threads, ...: turn n holds the records of stretch n of its own
-    // copy of the table (TTable::EnterStretch), numbered from 1 within the turn. A turn that
-    // ends the table, or that failed, is the last this thread makes; the writer stops at the
+    // Turn n holds the records of stretch n of copy k, numbered from 1 within the turn. A turn
+    // that ends the table, or that failed, is the last its copy makes; the writer stops at the
     // first such turn in table order, so what stopped the reading comes after the same lines as
     // with one thread.
-    void work(unsigned k) {
+    void make(unsigned k, Turn& turn) {
         TTable& table = *m_copies[k];
         // A record's line is made in a small buffer that stays in this core's cache and goes to
         // the turn in one copy: the turn's text was last read by the writer on another core.
-        std::string line;
-        for (std::uint64_t number = k;; number += m_threads) {
-            Turn* turn = claim(number);
-            if (turn == nullptr)
-                return;
-            try {
-                std::uint64_t record = 0;
-                for (table.EnterStretch(number, m_perTurn); !table.Eof(); table.Next()) {
-                    line.clear();
-                    m_target.formatRecord(table, ++record, line, turn->nulls);
-                    turn->text += line;
-                    turn->ends.push_back(turn->text.size());
-                }
-                turn->last = table.StretchEndsTable();
-            } catch (...) {
-                turn->error = std::current_exception();
-                turn->last = true;
+        std::string& line = m_lines[k].text;
+        try {
+            std::uint64_t record = 0;
+            for (table.EnterStretch(turn.number, m_perTurn); !table.Eof(); table.Next()) {
+                line.clear();
+                m_target.formatRecord(table, ++record, line, turn.nulls);
+                turn.text += line;
+                turn.ends.push_back(turn.text.size());
             }
-            hand(*turn);
-            if (turn->last)
-                return;
+            turn.last = table.StretchEndsTable();
+        } catch (...) {
+            turn.error = std::current_exception();
+            turn.last = true;
+        }
+    }
+
+    // With the mutex held: the turn is made; the writer may take it.
+    void finish(Turn& turn) {
+        turn.filled = true;
+        if (turn.last && turn.number < m_lastTurn) {
+            m_lastTurn = turn.number;
+            m_workersWait.notify_all(); // no turn past this one is to be made
+        }
+    }
+
+    void work(unsigned k) {
+        for (;;) {
+            Turn* turn = nullptr;
+            {
+                std::unique_lock lock(m_mutex);
+                m_workersWait.wait(lock, [&] {
+                    return m_stopped || m_nextClaim > m_lastTurn ||
+                           m_nextClaim < m_nextTurn + m_slots.size();
+                });
+                if (!claimable())
+                    return;
+                turn = &claim();
+            }
+            make(k, *turn);
+            bool last = false;
+            {
+                std::lock_guard lock(m_mutex);
+                last = turn->last;
+                finish(*turn);
+            }
+            m_writerWaits.notify_one();
+            if (last)
+                return; // this copy read to the table's end, or failed
         }
     }
 
     const ExportTarget& m_target;
     const unsigned m_threads;
     const std::uint64_t m_perTurn;
-    std::vector<std::unique_ptr<TTable>> m_copies;
+    std::vector<std::unique_ptr<TTable>> m_copies; // copy 0 is the calling thread's
+    // Each thread's line buffer, on a cache line of its own: a buffer's size changes with every
+    // value appended.
+    struct alignas(64) LineBuffer {
+        std::string text;
+    };
+    std::vector<LineBuffer> m_lines;
     std::vector<Turn> m_slots;
     std::vector<std::thread> m_workers;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::uint64_t m_nextTurn = 0;
+    std::condition_variable m_writerWaits;
+    std::condition_variable m_workersWait;
+    std::uint64_t m_nextTurn = 0;  // the next turn to write
+    std::uint64_t m_nextClaim = 0; // the next turn to make
+    std::uint64_t m_lastTurn = ~std::uint64_t{0};
     bool m_stopped = false;
 };
 

@@ -70,12 +70,12 @@ public:
 // threads: how many threads make the lines, 0 for the machine's cores. With more than one, a
 // target that formatsLines() and a table without memo or blob fields of 1,000 records or more
 // (or of a count its reader does not know), copies of the table (TTable::openCopy) read the
-// records in turns of a few hundred, each on its thread, and this thread writes their lines in
-// table order and calls progress: the target gets the same lines, progress the same counts and
-// the result the same values as with one thread. What the copies met while reading is counted
-// by table (TTable::takeReadsOf); after a failure that may include records past the last line
-// written. When writing a line (or progress) throws, the table is left at that line's record, as
-// with one thread.
+// records in turns of up to a few thousand, one copy per thread, this thread among them, and this
+// thread writes their lines in table order and calls progress: the target gets the same lines,
+// progress the same counts and the result the same values as with one thread. What the copies met
+// while reading is counted by table (TTable::takeReadsOf); after a failure that may include records
+// past the last line written. When writing a line (or progress) throws, the table is left at that
+// line's record, as with one thread.
 ExportResult exportRecords(TTable& table, ExportTarget& target, const ExportProgress& progress = {},
                            unsigned threads = 0);
 
