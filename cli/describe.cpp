@@ -94,12 +94,17 @@ void appendValueText(std::string& line, const engine::Value& v, engine::TextDeli
     line += valueText(v, delivery);
 }
 
+// The record lines, gathered into blocks for the output: one write per block rather than two
+// per line.
 class RecordLines : public ExportTarget {
 public:
     explicit RecordLines(std::FILE* out) : m_out(out) {}
+    RecordLines(const RecordLines&) = delete;
+    RecordLines& operator=(const RecordLines&) = delete;
+    ~RecordLines() override { flush(); } // the lines before a failure are written too
 
     void beginTable(TTable& /*table*/) override {}
-    void endTable(TTable& /*table*/, ExportResult& /*result*/) override {}
+    void endTable(TTable& /*table*/, ExportResult& /*result*/) override { flush(); }
     void writeRecord(TTable& table, std::uint64_t record, ExportResult& result) override {
         m_line.clear();
         formatRecord(table, record, m_line, result);
@@ -117,13 +122,23 @@ public:
         }
     }
     void writeLine(std::string_view line, std::uint64_t /*record*/) override {
-        std::fwrite(line.data(), 1, line.size(), m_out);
-        std::fputc('\n', m_out);
+        m_block += line;
+        m_block += '\n';
+        if (m_block.size() >= kBlockBytes)
+            flush();
     }
 
 private:
+    static constexpr std::size_t kBlockBytes = 64 * 1024;
+
+    void flush() {
+        std::fwrite(m_block.data(), 1, m_block.size(), m_out);
+        m_block.clear();
+    }
+
     std::FILE* m_out;
     std::string m_line;
+    std::string m_block;
 };
 
 std::string joined(const std::vector<std::string>& items) {

@@ -267,6 +267,9 @@ void appendDecimalLiteral(std::string& out, bool negative, std::uint64_t magnitu
     const int plain = exponent >= count - 1 ? exponent + 1
                       : exponent >= 0       ? count + 1
                                             : count + 1 - exponent;
+    // what readsBackExactly() would say of the text: at most 15 digits as written (a whole number
+    // with its trailing zeros), and the power of ten that scales them within 10^22
+    bool exact = true;
     char text[48];
     char* at = text;
     if (negative)
@@ -274,6 +277,7 @@ void appendDecimalLiteral(std::string& out, bool negative, std::uint64_t magnitu
     const auto digitCount = static_cast<std::size_t>(count);
     if (plain <= scientific) {
         if (exponent >= count - 1) {
+            exact = exponent + 1 <= 15;
             at = std::copy(digits, end, at);
             at = std::fill_n(at, exponent - (count - 1), '0');
         } else if (exponent >= 0) {
@@ -281,12 +285,14 @@ void appendDecimalLiteral(std::string& out, bool negative, std::uint64_t magnitu
             *at++ = '.';
             at = std::copy(digits + exponent + 1, end, at);
         } else {
+            exact = exponent + 1 - count >= -22;
             *at++ = '0';
             *at++ = '.';
             at = std::fill_n(at, -exponent - 1, '0');
             at = std::copy_n(digits, digitCount, at);
         }
     } else {
+        exact = exponent - (count - 1) >= -22 && exponent - (count - 1) <= 22;
         *at++ = digits[0];
         if (count > 1) {
             *at++ = '.';
@@ -298,12 +304,11 @@ void appendDecimalLiteral(std::string& out, bool negative, std::uint64_t magnitu
             *at++ = '0';
         at = std::to_chars(at, text + sizeof text, absExponent).ptr;
     }
-    const std::string_view written(text, static_cast<std::size_t>(at - text));
-    if (!readsBackExactly(written)) {
+    if (!exact) {
         appendDoubleLiteral(out, nearest);
         return;
     }
-    out += written;
+    out.append(text, at);
 }
 
 void appendScaledLiteral(std::string& out, std::int64_t scaled, int decimals) {
