@@ -35,11 +35,14 @@ void civilFromDayNumber(std::int32_t dayNumber, int& year, int& month, int& day)
 
 namespace {
 
-std::string padded(std::int64_t value, std::size_t width) {
-    std::string s = std::to_string(value);
-    while (s.size() < width)
-        s.insert(s.begin(), '0');
-    return s;
+// value's decimal digits, at least width of them (zeros before), appended to text.
+void appendPadded(std::string& text, std::int64_t value, int width) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    const auto count = static_cast<int>(end - digits);
+    if (count < width)
+        text.append(static_cast<std::size_t>(width - count), '0');
+    text.append(digits, end);
 }
 
 } // namespace
@@ -49,20 +52,24 @@ std::string isoDateText(std::int32_t dayNumber) {
     civilFromDayNumber(dayNumber, y, m, d);
     // Years before 1 are numbered astronomically (0 is 1 BC) and written with a leading '-'.
     std::string text = y < 0 ? "-" : "";
-    text += padded(y < 0 ? -static_cast<std::int64_t>(y) : y, 4);
+    appendPadded(text, y < 0 ? -static_cast<std::int64_t>(y) : y, 4);
     text += '-';
-    text += padded(m, 2);
+    appendPadded(text, m, 2);
     text += '-';
-    text += padded(d, 2);
+    appendPadded(text, d, 2);
     return text;
 }
 
 std::string isoTimeText(std::int32_t millis, bool withMillis) {
-    std::string text = padded(millis / 3600000, 2) + ":" + padded(millis / 60000 % 60, 2) + ":" +
-                       padded(millis / 1000 % 60, 2);
+    std::string text;
+    appendPadded(text, millis / 3600000, 2);
+    text += ':';
+    appendPadded(text, millis / 60000 % 60, 2);
+    text += ':';
+    appendPadded(text, millis / 1000 % 60, 2);
     if (withMillis) {
         text += '.';
-        text += padded(millis % 1000, 3);
+        appendPadded(text, millis % 1000, 3);
     }
     return text;
 }
