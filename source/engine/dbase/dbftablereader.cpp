@@ -275,12 +275,10 @@ void DbfTableReader::value(std::size_t column, Value& out) {
         out.setNull();
         break;
     case DbfDecode::Text:
-        decodeText(raw, &m_text, out);
-        m_cut = textFollowsZero(raw);
+        m_cut = decodeTextTellingCut(raw, &m_text, out);
         break;
     case DbfDecode::RawText:
-        decodeText(raw, nullptr, out);
-        m_cut = textFollowsZero(raw);
+        m_cut = decodeTextTellingCut(raw, nullptr, out);
         break;
     case DbfDecode::Integer:
         decodeNumber(raw, true, out);

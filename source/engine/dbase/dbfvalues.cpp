@@ -140,8 +140,10 @@ bool decodeSimpleDecimal(std::string_view text, bool integer, Value& out) {
 
 } // namespace
 
-void decodeText(std::string_view raw, const DbfTextConverter* converter, Value& out) {
-    const std::string_view text = trimRightBlanks(cutAtZero(raw));
+namespace {
+
+void decodeTextUpToZero(std::string_view kept, const DbfTextConverter* converter, Value& out) {
+    const std::string_view text = trimRightBlanks(kept);
     if (text.empty()) {
         out.setNull();
         return;
@@ -151,6 +153,18 @@ void decodeText(std::string_view raw, const DbfTextConverter* converter, Value& 
         converter->append(text, s);
     else
         s.append(text);
+}
+
+} // namespace
+
+void decodeText(std::string_view raw, const DbfTextConverter* converter, Value& out) {
+    decodeTextUpToZero(cutAtZero(raw), converter, out);
+}
+
+bool decodeTextTellingCut(std::string_view raw, const DbfTextConverter* converter, Value& out) {
+    const std::string_view kept = cutAtZero(raw);
+    decodeTextUpToZero(kept, converter, out);
+    return kept.size() < raw.size() && textFollowsZero(raw);
 }
 
 void decodeNumber(std::string_view raw, bool integer, Value& out) {

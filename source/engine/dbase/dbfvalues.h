@@ -12,6 +12,9 @@ namespace vorendal::engine::dbf {
 // C / V: text up to its first zero byte, without trailing blanks, converted to 1252; Null when
 // nothing is left. converter null: the bytes are kept as stored (VFP binary fields).
 void decodeText(std::string_view raw, const DbfTextConverter* converter, Value& out);
+// The same, returning whether more text follows the zero byte the text stops at (the value's cut
+// flag), found in the same search for the zero.
+bool decodeTextTellingCut(std::string_view raw, const DbfTextConverter* converter, Value& out);
 
 // N / F: ASCII number, right- or left-aligned, optional sign, '.' or ',' as decimal point, an
 // exponent in F fields. Blank or unreadable ('*****' overflow marks) gives Null. integer: Integer
