@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 #include "base/ansi.h"
 #include "firebird/firebirdnames.h"
@@ -89,6 +90,11 @@ void appendValueText(std::string& line, const engine::Value& v, engine::TextDeli
         char digits[24];
         const auto end = std::to_chars(digits, digits + sizeof digits, v.integer).ptr;
         line.append(digits, end);
+        return;
+    } else if (v.kind == engine::Value::Kind::Float && v.decimals >= 0) {
+        // the table's own digits: the text their double gives
+        engine::appendShortestDecimal(line, std::signbit(v.number),
+                                      static_cast<std::uint64_t>(v.integer), v.decimals);
         return;
     }
     line += valueText(v, delivery);

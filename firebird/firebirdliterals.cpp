@@ -245,70 +245,14 @@ bool appendDoubleLiteral(std::string& out, double value) {
     return true;
 }
 
-// A decimal of at most 15 significant digits has a double of its own, so its shortest text is
-// its own digits without trailing zeros, written as std::to_chars writes a double: plainly or
-// with an exponent, whichever is shorter (plainly on a tie).
 void appendDecimalLiteral(std::string& out, bool negative, std::uint64_t magnitude, int scale,
                           double nearest) {
-    if (magnitude == 0) {
-        out += '0';
-        return;
-    }
-    while (magnitude % 10 == 0) {
-        magnitude /= 10;
-        --scale;
-    }
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
-    const int count = static_cast<int>(end - digits);
-    const int exponent = count - 1 - scale; // of the first digit
-    const int absExponent = exponent < 0 ? -exponent : exponent;
-    const int scientific = count + (count > 1 ? 1 : 0) + 2 + (absExponent >= 100 ? 3 : 2);
-    const int plain = exponent >= count - 1 ? exponent + 1
-                      : exponent >= 0       ? count + 1
-                                            : count + 1 - exponent;
-    // what readsBackExactly() would say of the text: at most 15 digits as written (a whole number
-    // with its trailing zeros), and the power of ten that scales them within 10^22
-    bool exact = true;
-    char text[48];
-    char* at = text;
-    if (negative)
-        *at++ = '-';
-    const auto digitCount = static_cast<std::size_t>(count);
-    if (plain <= scientific) {
-        if (exponent >= count - 1) {
-            exact = exponent + 1 <= 15;
-            at = std::copy(digits, end, at);
-            at = std::fill_n(at, exponent - (count - 1), '0');
-        } else if (exponent >= 0) {
-            at = std::copy_n(digits, exponent + 1, at);
-            *at++ = '.';
-            at = std::copy(digits + exponent + 1, end, at);
-        } else {
-            exact = exponent + 1 - count >= -22;
-            *at++ = '0';
-            *at++ = '.';
-            at = std::fill_n(at, -exponent - 1, '0');
-            at = std::copy_n(digits, digitCount, at);
-        }
-    } else {
-        exact = exponent - (count - 1) >= -22 && exponent - (count - 1) <= 22;
-        *at++ = digits[0];
-        if (count > 1) {
-            *at++ = '.';
-            at = std::copy(digits + 1, end, at);
-        }
-        *at++ = 'e';
-        *at++ = exponent < 0 ? '-' : '+';
-        if (absExponent < 10)
-            *at++ = '0';
-        at = std::to_chars(at, text + sizeof text, absExponent).ptr;
-    }
-    if (!exact) {
+    // Its digits, at most 15, scaled by at most 10^22: Firebird reads such a text exactly.
+    if (magnitude >= 1'000'000'000'000'000 || scale < 0 || scale > 22) {
         appendDoubleLiteral(out, nearest);
         return;
     }
-    out.append(text, at);
+    engine::appendShortestDecimal(out, negative, magnitude, scale);
 }
 
 void appendScaledLiteral(std::string& out, std::int64_t scaled, int decimals) {

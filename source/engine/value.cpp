@@ -1,5 +1,6 @@
 #include "source/engine/value.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -78,6 +79,60 @@ std::string shortestDoubleText(double v) {
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, v);
     return std::string(buf, res.ptr);
+}
+
+// The digits without trailing zeros, written as std::to_chars writes a double: plainly or with
+// an exponent, whichever is shorter (plainly on a tie).
+void appendShortestDecimal(std::string& out, bool negative, std::uint64_t magnitude, int scale) {
+    if (magnitude == 0) {
+        out += '0';
+        return;
+    }
+    while (magnitude % 10 == 0) {
+        magnitude /= 10;
+        --scale;
+    }
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+    const int count = static_cast<int>(end - digits);
+    const int exponent = count - 1 - scale; // of the first digit
+    const int absExponent = exponent < 0 ? -exponent : exponent;
+    const int scientific = count + (count > 1 ? 1 : 0) + 2 + (absExponent >= 100 ? 3 : 2);
+    const int plain = exponent >= count - 1 ? exponent + 1
+                      : exponent >= 0       ? count + 1
+                                            : count + 1 - exponent;
+    char text[48];
+    char* at = text;
+    if (negative)
+        *at++ = '-';
+    const auto digitCount = static_cast<std::size_t>(count);
+    if (plain <= scientific) {
+        if (exponent >= count - 1) {
+            at = std::copy(digits, end, at);
+            at = std::fill_n(at, exponent - (count - 1), '0');
+        } else if (exponent >= 0) {
+            at = std::copy_n(digits, exponent + 1, at);
+            *at++ = '.';
+            at = std::copy(digits + exponent + 1, end, at);
+        } else {
+            *at++ = '0';
+            *at++ = '.';
+            at = std::fill_n(at, -exponent - 1, '0');
+            at = std::copy_n(digits, digitCount, at);
+        }
+    } else {
+        *at++ = digits[0];
+        if (count > 1) {
+            *at++ = '.';
+            at = std::copy(digits + 1, end, at);
+        }
+        *at++ = 'e';
+        *at++ = exponent < 0 ? '-' : '+';
+        if (absExponent < 10)
+            *at++ = '0';
+        at = std::to_chars(at, text + sizeof text, absExponent).ptr;
+    }
+    out.append(text, at);
 }
 
 bool textFollowsZero(std::string_view bytes) {

@@ -110,5 +110,9 @@ std::string isoTimeText(std::int32_t millis, bool withMillis);
 
 // The shortest decimal text that reads back as the same double ("0.1", "-1e+21").
 std::string shortestDoubleText(double v);
+// shortestDoubleText of the double nearest to magnitude / 10^scale (negative: with a minus sign),
+// appended to out, from the digits: magnitude below 10^15 (such a decimal has a double of its
+// own, so its shortest text is its own digits), scale from 0 to 22.
+void appendShortestDecimal(std::string& out, bool negative, std::uint64_t magnitude, int scale);
 
 } // namespace vorendal::engine
