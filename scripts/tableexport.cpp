@@ -90,7 +90,7 @@ struct alignas(64) Turn {
 };
 
 // Turns go to the threads as they come free, each thread reading its own copy of the table
-// (TTable::EnterStretch); a thread's turns come in table order, so a copy only ever reads on.
+// (TTable::enterStretch); a thread's turns come in table order, so a copy only ever reads on.
 // The calling thread writes the turns in table order and makes turns itself while the next one
 // to write is not ready. Turns wait in a ring of slots for the writer.
 class SharedExport {
@@ -187,13 +187,13 @@ private:
         std::string& line = m_lines[k].text;
         try {
             std::uint64_t record = 0;
-            for (table.EnterStretch(turn.number, m_perTurn); !table.Eof(); table.Next()) {
+            for (table.enterStretch(turn.number, m_perTurn); !table.Eof(); table.Next()) {
                 line.clear();
                 m_target.formatRecord(table, ++record, line, turn.nulls);
                 turn.text += line;
                 turn.ends.push_back(turn.text.size());
             }
-            turn.last = table.StretchEndsTable();
+            turn.last = table.stretchEndsTable();
         } catch (...) {
             turn.error = std::current_exception();
             turn.last = true;

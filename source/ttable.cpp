@@ -411,7 +411,7 @@ void TTable::Next() {
     m_eof = !m_reader->next();
 }
 
-void TTable::EnterStretch(std::uint64_t n, std::uint64_t size) {
+void TTable::enterStretch(std::uint64_t n, std::uint64_t size) {
     checkActive();
     ++m_recordSerial;
     const std::uint64_t begin = n * size;

@@ -191,10 +191,10 @@ public:
     // (n + 1) * size - 1 from the first, reached by reading on (so n is best never lower than
     // the stretch before). Moves to the stretch's first record; Next() then stays within the
     // stretch, Eof() past its last. Throws what reading throws.
-    void EnterStretch(std::uint64_t n, std::uint64_t size);
+    void enterStretch(std::uint64_t n, std::uint64_t size);
     // Once Eof() in a stretch: no record follows it in the table (what ended the reading was
     // raised when it was met).
-    bool StretchEndsTable() const { return m_stretch.endsTable; }
+    bool stretchEndsTable() const { return m_stretch.endsTable; }
     // Counts the records visited since First(); fields use it to know their value is current.
     std::uint64_t recordSerial() const { return m_recordSerial; }
 
