@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto reader = engine::openParadoxTable(files);
         (void)reader->indexes();
         engine::Value value;
-        for (bool ok = reader->first(); ok; ok = reader->next()) {
+        auto readValues = [&] {
             for (std::size_t c = 0; c < reader->fields().size(); ++c) {
                 try {
                     reader->value(c, value);
@@ -41,7 +41,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     // a damaged value: the rest of the record is still read
                 }
             }
-        }
+        };
+        for (bool ok = reader->first(); ok; ok = reader->next())
+            readValues();
+        // The same table in stretches, every other one, as a thread sharing an export out reads
+        // it: the block chain walked by the blocks' headers.
+        const std::uint64_t stored = reader->storedRecords();
+        const std::uint64_t stretch = 1 + size % 97;
+        for (std::uint64_t n = 0; stored != 0 && n * stretch < stored && n < 4096; n += 2)
+            for (bool ok = reader->seekStored(n * stretch, (n + 1) * stretch); ok;
+                 ok = reader->next())
+                readValues();
     } catch (const Exception&) {
     }
     return 0;
