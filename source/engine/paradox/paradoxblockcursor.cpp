@@ -17,21 +17,21 @@ ParadoxBlockCursor::ParadoxBlockCursor(const ByteSource& file, const ParadoxHead
             std::max<std::uint64_t>(1, (header.blockSize - kBlockHeaderSize) / header.recordSize);
 }
 
-bool ParadoxBlockCursor::first() {
+bool ParadoxBlockCursor::restart() {
     m_visited.reset();
     m_count = 0;
     m_index = 0;
     m_cut = false;
-    m_chainEnded = false;
     m_blocksEntered = 0;
     m_recordsBefore = 0;
-    m_end = kNoEnd;
     // 0x0A used blocks, 0x0E first block: either 0 means an empty table
-    if (m_header.usedBlocks == 0) {
-        m_chainEnded = true;
-        return false;
-    }
-    return enterChainFrom(m_header.firstBlock);
+    m_chainEnded = m_header.usedBlocks == 0 || m_header.firstBlock == 0;
+    return !m_chainEnded;
+}
+
+bool ParadoxBlockCursor::first() {
+    m_end = kNoEnd;
+    return restart() && enterChainFrom(m_header.firstBlock);
 }
 
 bool ParadoxBlockCursor::next() {
@@ -52,17 +52,8 @@ bool ParadoxBlockCursor::seekSlot(std::uint64_t from, std::uint64_t end) {
     m_end = end;
     if (m_blocksEntered == 0 || m_blocksEntered - 1 > target) {
         // from the chain's first block
-        m_visited.reset();
-        m_count = 0;
-        m_index = 0;
-        m_cut = false;
-        m_chainEnded = false;
-        m_blocksEntered = 0;
-        m_recordsBefore = 0;
-        if (m_header.usedBlocks == 0 || m_header.firstBlock == 0) {
-            m_chainEnded = true;
+        if (!restart())
             return false;
-        }
         visit(m_header.firstBlock);
         load(m_header.firstBlock, target == 0);
         m_blocksEntered = 1;

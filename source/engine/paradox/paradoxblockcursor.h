@@ -51,6 +51,8 @@ public:
     // there; in a protected table, those of the 256-byte chunks wholly present).
 
 private:
+    // Back before the chain's first block; false when the table has no block.
+    bool restart();
     bool enterChainFrom(std::uint16_t block);
     // Reads block, the next one along the chain: all of it, or its header only.
     void load(std::uint16_t block, bool allOfIt = true);
