@@ -3,6 +3,8 @@
 #include "loader/loadrun.h"
 #include "loader/session.h"
 #include "loader/tableload.h"
+#include "loader/tableverify.h"
+#include "scripts/structurescript.h"
 #include "source/ttable.h"
 #include "tests/fixtures/faketable.h"
 #include "tests/fixtures/testdata.h"
@@ -133,6 +135,39 @@ TEST_F(Loader, BlankTextInAKeyColumnArrivesAsEmptyText) {
     const TableLoad result = load("/d/chave.db", options);
     EXPECT_EQ(result.outcome, TableLoad::Outcome::Loaded) << result.error;
     EXPECT_EQ(m_session->count("SELECT COUNT(*) FROM \"CHAVE\" WHERE \"CODIGO\" = ''"), 1);
+}
+
+// Firebird gives rows back in the order it keeps them, which need not be the order they went
+// in: the check reads them in any order, and still finds a value that differs.
+TEST_F(Loader, RowsReadBackInAnotherOrderStillVerify) {
+    std::vector<std::vector<engine::Value>> records;
+    for (int i = 1; i <= 50; ++i)
+        records.push_back({integerValue(i), textValue("linha " + std::to_string(i))});
+    m_files.tables["/d/ordem.db"] = {
+        {{"N", ftInteger, 0, false}, {"Texto", ftString, 20, false}}, {}, records};
+    ASSERT_EQ(load("/d/ordem.db").outcome, TableLoad::Outcome::Loaded);
+    m_session->execute("DELETE FROM \"ORDEM\"");
+    for (int i = 50; i >= 1; --i)
+        m_session->execute("INSERT INTO \"ORDEM\" VALUES (" + std::to_string(i) + ", 'linha " +
+                           std::to_string(i) + "')");
+    ASSERT_NE(m_session->count("SELECT FIRST 1 \"N\" FROM \"ORDEM\""), 1); // another order
+    TTable table("Table1", m_files.factory());
+    table.setTextDelivery(engine::TextDelivery::Utf8);
+    table.setTableName("/d/ordem.db");
+    table.Open();
+    const StructureLines lines =
+        structureLines(table, "/d/ordem.db", firebirdStructureProfile(), "ORDEM");
+    table.Open();
+    EXPECT_NO_THROW(verifyRows(*m_session, table, lines));
+    m_session->execute("UPDATE \"ORDEM\" SET \"TEXTO\" = 'outra' WHERE \"N\" = 7");
+    try {
+        verifyRows(*m_session, table, lines);
+        FAIL() << "a changed value passed";
+    } catch (const LoadError& e) {
+        EXPECT_NE(e.message().find("record 7: no row read back holds its values"),
+                  std::string::npos)
+            << e.message();
+    }
 }
 
 TEST_F(Loader, ATableOfTheSameNameIsReplacedOnlyWhenAsked) {
