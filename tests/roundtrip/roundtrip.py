@@ -123,13 +123,16 @@ def same(field_type, source, loaded):
 TEXT_TYPES = ("ftString", "ftFixedChar", "ftWideString", "ftMemo", "ftFmtMemo", "ftWideMemo")
 
 
-def compare_rows(source, fields, names, dump_text, warned):
-    """The differences between the records describe gave and the rows fbdump read back."""
-    not_null, rows = parse_dump(dump_text)
+# Columns whose values read back as the same text: what rows are sorted on when the order in
+# which Firebird gives them back is not the order they went in.
+EXACT_TYPES = TEXT_TYPES + ("ftInteger", "ftSmallint", "ftLargeint", "ftWord", "ftAutoInc",
+                            "ftDate", "ftBoolean")
+
+
+def compare_in_order(numbered, rows, fields, names, not_null, warned):
+    """numbered: (record index, values) of the table; rows: fbdump's rows, in the same order."""
     problems = []
-    if len(rows) != len(source):
-        problems.append("%d rows loaded, %d in the table" % (len(rows), len(source)))
-    for r, (want, got) in enumerate(zip(source, rows)):
+    for (r, want), got in zip(numbered, rows):
         if len(want) != len(got):
             problems.append("record %d: %d values, %d columns" % (r + 1, len(want), len(got)))
             continue
@@ -146,6 +149,26 @@ def compare_rows(source, fields, names, dump_text, warned):
         if len(problems) > 10:
             break
     return problems
+
+
+def compare_rows(source, fields, names, dump_text, warned):
+    """The differences between the records describe gave and the rows fbdump read back. Firebird
+    gives rows back in the order it keeps them, mostly but not always the order they went in:
+    on a difference the rows are compared again, both sides sorted on their exact columns."""
+    not_null, rows = parse_dump(dump_text)
+    if len(rows) != len(source):
+        return ["%d rows loaded, %d in the table" % (len(rows), len(source))]
+    problems = compare_in_order(list(enumerate(source)), rows, fields, names, not_null, warned)
+    if not problems:
+        return []
+
+    def key(values):
+        return tuple("" if v == "\\N" else unescape(v)
+                     for f, v in zip(fields, values) if f in EXACT_TYPES)
+
+    numbered = sorted(enumerate(source), key=lambda pair: key(pair[1]))
+    again = compare_in_order(numbered, sorted(rows, key=key), fields, names, not_null, warned)
+    return again and problems
 
 
 def fbdump_env():
