@@ -139,8 +139,12 @@ bool textFollowsZero(std::string_view bytes) {
     const void* zero = bytes.empty() ? nullptr : std::memchr(bytes.data(), 0, bytes.size());
     if (zero == nullptr)
         return false;
-    const auto from = static_cast<std::size_t>(static_cast<const char*>(zero) - bytes.data());
-    return bytes.find_first_not_of(std::string_view("\0 ", 2), from) != std::string_view::npos;
+    // a plain loop: find_first_not_of with a set calls memchr once per byte
+    const char* end = bytes.data() + bytes.size();
+    for (auto p = static_cast<const char*>(zero); p != end; ++p)
+        if (*p != '\0' && *p != ' ')
+            return true;
+    return false;
 }
 
 } // namespace vorendal::engine

@@ -229,11 +229,11 @@ void ParadoxReader::value(std::size_t column, Value& out) {
         readBlob(column, field, out);
         return;
     }
-    if (!decodeFixedValue(c.type, field, c.width, m_codePage, out))
+    if (c.code == kAlpha)
+        m_cut = decodeAlphaTellingCut(field, c.width, m_codePage, out);
+    else if (!decodeFixedValue(c.type, field, c.width, m_codePage, out))
         engineError(errCorrupt, "The value of column \"" + m_fields[column].name + "\" is damaged.",
                     m_file->name());
-    if (c.code == kAlpha)
-        m_cut = textFollowsZero(std::string_view(reinterpret_cast<const char*>(field), c.width));
 }
 
 void ParadoxReader::readBlob(std::size_t columnIndex, const unsigned char* field, Value& out) {

@@ -21,16 +21,19 @@ bool allZero(const unsigned char* p, std::size_t width) {
     return true;
 }
 
-void decodeAlpha(const unsigned char* p, std::size_t width, const CodePage& codePage, Value& out) {
+// Returns the length of the text, up to the first zero byte.
+std::size_t decodeAlpha(const unsigned char* p, std::size_t width, const CodePage& codePage,
+                        Value& out) {
     if (p[0] == 0) {
         out.setNull(); // an empty alpha field and a blank one are the same bytes
-        return;
+        return 0;
     }
     const void* zero = std::memchr(p, 0, width);
     const std::size_t length =
         zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - p) : width;
     codePage.appendText(std::string_view(reinterpret_cast<const char*>(p), length),
                         out.startText());
+    return length;
 }
 
 // Milliseconds since the start of day 1 (0001-01-01) become a day number and a time of day.
@@ -193,6 +196,14 @@ bool decodeFixedValue(TFieldType type, const unsigned char* p, std::size_t width
         out.setNull();
         return true;
     }
+}
+
+bool decodeAlphaTellingCut(const unsigned char* p, std::size_t width, const CodePage& codePage,
+                           Value& out) {
+    for (std::size_t i = decodeAlpha(p, width, codePage, out); i < width; ++i)
+        if (p[i] != 0 && p[i] != ' ')
+            return true;
+    return false;
 }
 
 } // namespace vorendal::engine::paradox

@@ -29,4 +29,9 @@ bool decodeBcd(const unsigned char* p, double& value, bool& valid);
 bool decodeFixedValue(TFieldType type, const unsigned char* p, std::size_t width,
                       const CodePage& codePage, Value& out);
 
+// Decodes an alpha field as decodeFixedValue does, telling whether bytes other than zeros and
+// blanks follow the zero that ends the text: the value was cut there.
+bool decodeAlphaTellingCut(const unsigned char* p, std::size_t width, const CodePage& codePage,
+                           Value& out);
+
 } // namespace vorendal::engine::paradox
