@@ -26,12 +26,9 @@ void TIndexDefs::Update() {
 
 // ---- TField --------------------------------------------------------------------------------
 
-const engine::Value& TField::value() const {
-    if (m_loadedRecord != m_table.recordSerial()) {
-        m_table.readValue(m_column, m_value);
-        m_loadedRecord = m_table.recordSerial();
-    }
-    return m_value;
+void TField::loadValue() const {
+    m_table.readValue(m_column, m_value);
+    m_loadedRecord = m_table.recordSerial();
 }
 
 bool TField::IsNull() const {

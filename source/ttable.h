@@ -83,10 +83,11 @@ public:
     // The encoding of the field's texts (the table's text delivery).
     engine::TextDelivery textDelivery() const;
     // The value as the engine yields it (kind, text, integer, float, date and time parts).
-    const engine::Value& value() const;
+    const engine::Value& value() const; // inline below: it is read for every value exported
 
 private:
     friend class TTable;
+    void loadValue() const;
     TField(TTable& table, std::size_t column, std::string name, TFieldType type)
         : m_table(table), m_column(column), m_name(std::move(name)), m_type(type) {}
 
@@ -251,5 +252,11 @@ private:
     ReplacedCharacters m_replaced;      // values: as of the last Close()
     std::uint64_t m_copiesReplaced = 0; // values read by copies since the last Open()
 };
+
+inline const engine::Value& TField::value() const {
+    if (m_loadedRecord != m_table.recordSerial())
+        loadValue();
+    return m_value;
+}
 
 } // namespace vorendal

@@ -71,11 +71,11 @@ public:
     // True when the last value() gave Null because that one value is damaged (a memo whose
     // pointer, block or length does not add up). The caller counts such values: they are never
     // to be taken for empty ones.
-    virtual bool valueDamaged() const { return false; }
+    bool valueDamaged() const { return m_valueDamaged; }
     // True when the last value() is text that stops at a zero byte of the field or memo while
     // more text follows that byte: the text after it is left out, as the value rule says, and the
     // caller counts such values like damaged ones so that the loss is told.
-    virtual bool valueCut() const { return false; }
+    bool valueCut() const { return m_valueCut; }
     // The rules the table carries (checks, defaults, lookups, autoincrement counters, referential
     // integrity), read when the table was opened; rules().fields is empty or has one entry per
     // column of fields(). Reading them never fails: what cannot be read is listed in notDecoded.
@@ -84,6 +84,11 @@ public:
     // '?': those of fields() and indexes() when the reader was made, then those of every value
     // read. Always 0 with TextDelivery::Utf8, which keeps every character.
     virtual std::uint64_t replacedCharacters() const { return 0; }
+
+protected:
+    // Set by value(); plain members rather than virtual calls, as they are asked after every value.
+    bool m_valueDamaged = false;
+    bool m_valueCut = false;
 
 private:
     friend std::unique_ptr<TableReader> openTableReader(std::unique_ptr<TableFiles> files,

@@ -222,7 +222,7 @@ void DbfTableReader::readMemo(std::string_view raw, bool text, std::size_t colum
     std::uint32_t block = 0;
     const MemoPointer pointer = parseMemoPointer(raw, block);
     if (pointer != MemoPointer::Block) {
-        m_damaged = pointer == MemoPointer::Damaged;
+        m_valueDamaged = pointer == MemoPointer::Damaged;
         return;
     }
     if (!m_memo)
@@ -233,14 +233,14 @@ void DbfTableReader::readMemo(std::string_view raw, bool text, std::size_t colum
         valueTooLarge(m_fields[column].name, recordNumber(), m_memo->name());
     if (result == DbfMemoFile::Result::Damaged) {
         out.setNull();
-        m_damaged = true;
+        m_valueDamaged = true;
         return;
     }
     if (text) {
         if (m_memo->format() != DbfMemoFile::Format::Fpt)
             replaceSoftReturns(m_memoBytes);
         m_text.append(m_memoBytes, out.startLongText(m_memoBytes.size()));
-        m_cut = textFollowsZero(m_memoBytes);
+        m_valueCut = textFollowsZero(m_memoBytes);
     }
     if (out.text.empty())
         out.setNull();
@@ -253,8 +253,8 @@ void DbfTableReader::readMemo(std::string_view raw, bool text, std::size_t colum
 void DbfTableReader::value(std::size_t column, Value& out) {
     if (column >= m_columns.size())
         throw std::out_of_range("DbfTableReader::value: no such column");
-    m_damaged = false;
-    m_cut = false;
+    m_valueDamaged = false;
+    m_valueCut = false;
     if (!m_record) {
         out.setNull();
         return;
@@ -275,10 +275,10 @@ void DbfTableReader::value(std::size_t column, Value& out) {
         out.setNull();
         break;
     case DbfDecode::Text:
-        m_cut = decodeTextTellingCut(raw, &m_text, out);
+        m_valueCut = decodeTextTellingCut(raw, &m_text, out);
         break;
     case DbfDecode::RawText:
-        m_cut = decodeTextTellingCut(raw, nullptr, out);
+        m_valueCut = decodeTextTellingCut(raw, nullptr, out);
         break;
     case DbfDecode::Integer:
         decodeNumber(raw, true, out);

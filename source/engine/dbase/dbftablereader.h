@@ -52,8 +52,6 @@ public:
     std::uint64_t storedRecords() const override { return m_header.recordCount; }
     bool seekStored(std::uint64_t from, std::uint64_t end) override;
     std::uint64_t recordNumber() const override { return m_record ? m_current + 1 : 0; }
-    bool valueDamaged() const override { return m_damaged; }
-    bool valueCut() const override { return m_cut; }
     const TableRules& rules() const override { return m_rules; }
     std::uint64_t replacedCharacters() const override { return m_text.replacedCharacters(); }
 
@@ -88,8 +86,6 @@ private:
     std::uint64_t m_current = 0;
     const char* m_record = nullptr; // current record, or nullptr
     std::string m_memoBytes;
-    bool m_damaged = false; // the last value read is a damaged memo
-    bool m_cut = false;     // the last value read is text with more text after a zero byte
 };
 
 } // namespace vorendal::engine::dbf

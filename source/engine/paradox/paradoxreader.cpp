@@ -219,8 +219,8 @@ void ParadoxReader::value(std::size_t column, Value& out) {
         throw std::out_of_range("Paradox table: no such column or no current record");
     const Column& c = m_columns[column];
     const unsigned char* field = m_cursor->record() + c.offset;
-    m_damaged = false;
-    m_cut = false;
+    m_valueDamaged = false;
+    m_valueCut = false;
     if (c.type == ftUnknown) {
         out.setNull();
         return;
@@ -230,7 +230,7 @@ void ParadoxReader::value(std::size_t column, Value& out) {
         return;
     }
     if (c.code == kAlpha)
-        m_cut = decodeAlphaTellingCut(field, c.width, m_codePage, out);
+        m_valueCut = decodeAlphaTellingCut(field, c.width, m_codePage, out);
     else if (!decodeFixedValue(c.type, field, c.width, m_codePage, out))
         engineError(errCorrupt, "The value of column \"" + m_fields[column].name + "\" is damaged.",
                     m_file->name());
@@ -257,7 +257,7 @@ void ParadoxReader::readBlob(std::size_t columnIndex, const unsigned char* field
             m_blobs->read(pointer, length, target);
         } catch (const ParadoxBlobFile::Damaged&) {
             out.setNull();
-            m_damaged = true;
+            m_valueDamaged = true;
             return;
         }
         if (column.code == kGraphic || column.code == kOle)
@@ -265,7 +265,7 @@ void ParadoxReader::readBlob(std::size_t columnIndex, const unsigned char* field
     }
     if (memo) {
         m_codePage.appendText(m_scratch, out.startLongText(m_scratch.size()));
-        m_cut = textFollowsZero(m_scratch);
+        m_valueCut = textFollowsZero(m_scratch);
     } else
         out.kind = Value::Kind::Bytes;
     // a value near the limit leaves the buffer that large: give it back

@@ -47,8 +47,6 @@ public:
     std::uint64_t storedRecords() const override;
     bool seekStored(std::uint64_t from, std::uint64_t end) override;
     std::uint64_t recordNumber() const override { return m_onRecord ? m_recordNumber : 0; }
-    bool valueDamaged() const override { return m_damaged; }
-    bool valueCut() const override { return m_cut; }
     bool passwordProtected() const override { return m_header.encrypted(); }
     const TableRules& rules() const override { return m_rules; }
     std::uint64_t replacedCharacters() const override { return m_codePage.replacedCharacters(); }
@@ -80,8 +78,6 @@ private:
     std::unique_ptr<ParadoxBlockCursor> m_cursor;
     std::string m_scratch; // raw memo bytes before code page conversion
     bool m_onRecord = false;
-    bool m_damaged = false; // the last value read is a blob the .MB does not hold
-    bool m_cut = false;     // the last value read is text with more text after a zero byte
     std::uint64_t m_recordNumber = 0; // position of the current record in table order, from 1
 };
 
