@@ -190,7 +190,9 @@ TEST(ValueBounds, TextAfterAZeroByteIsLeftOutAndCounted) {
         {"dBASE character padded", [&] { return dbf('C', std::string("ab\0\0 \0", 6)); }, ""},
         {"dBASE memo", [&] { return dbf('M', fixtures::dbfMemoPointer(memo)); }, cut},
         {"Paradox alpha", [&] { return paradox('A', std::string("ab\0c", 4)); }, cut},
+        {"Paradox alpha padded", [&] { return paradox('A', std::string("ab\0 ", 4)); }, ""},
         {"Paradox memo", [&] { return paradox('M', std::string("ab\0cd", 5)); }, cut},
+        {"Paradox memo padded", [&] { return paradox('M', std::string("ab\0 \0", 5)); }, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
