@@ -2,9 +2,17 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstring>
 #include <exception>
+#include <memory>
 #include <mutex>
+#include <new>
+#include <string_view>
 #include <thread>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "base/exceptions.h"
 #include "source/ttable.h"
@@ -34,6 +42,7 @@ constexpr std::uint64_t kTurnBytes = 1024 * 1024;
 constexpr unsigned kMaxThreads = 64;
 constexpr std::uint64_t kMinRecordsToShare = 1000;
 constexpr std::size_t kMaxTurnsWaiting = 32;
+constexpr std::size_t kPendingBytes = 4096;
 
 // Values read from a memo or blob file are checked against the memos read before them (one
 // shared by two records is damaged): such tables are read by one reader, in order.
@@ -77,13 +86,73 @@ std::uint64_t recordsPerTurn(TTable& table, unsigned threads) {
     return std::clamp(records, kMinRecordsPerTurn, kMaxRecordsPerTurn);
 }
 
+// The text of a turn: written by the thread that makes the turn, read by the one that writes it.
+// Whole cache lines go in with stores that bypass the cache, so that the maker does not wait for
+// lines the writer read last time to come back from the writer's core.
+class TurnText {
+public:
+    static constexpr std::size_t kLine = 64;
+
+    void clear() { m_size = 0; }
+    std::size_t size() const { return m_size; }
+    std::string_view view() const { return {m_data.get(), m_size}; }
+
+    // Appends bytes, a multiple of kLine when size() is, without bringing them into the cache.
+    void stream(const char* bytes, std::size_t n) {
+        reserve(m_size + n);
+        char* to = m_data.get() + m_size;
+#if defined(__SSE2__)
+        if (m_size % kLine == 0 && n % kLine == 0) {
+            for (std::size_t i = 0; i < n; i += 16)
+                _mm_stream_si128(reinterpret_cast<__m128i*>(to + i),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i)));
+            m_size += n;
+            return;
+        }
+#endif
+        std::memcpy(to, bytes, n);
+        m_size += n;
+    }
+    void append(std::string_view bytes) {
+        reserve(m_size + bytes.size());
+        std::memcpy(m_data.get() + m_size, bytes.data(), bytes.size());
+        m_size += bytes.size();
+    }
+    // Makes the streamed bytes seen by another thread that takes the turn after this.
+    static void publish() {
+#if defined(__SSE2__)
+        _mm_sfence();
+#endif
+    }
+
+private:
+    struct Free {
+        void operator()(char* p) const { ::operator delete[](p, std::align_val_t(kLine)); }
+    };
+    void reserve(std::size_t size) {
+        if (size <= m_capacity)
+            return;
+        const std::size_t capacity = std::max(size, 2 * m_capacity);
+        std::unique_ptr<char[], Free> data(
+            static_cast<char*>(::operator new[](capacity, std::align_val_t(kLine))));
+        if (m_size != 0)
+            std::memcpy(data.get(), m_data.get(), m_size);
+        m_data = std::move(data);
+        m_capacity = capacity;
+    }
+
+    std::unique_ptr<char[], Free> m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
+
 // The lines of one turn of consecutive records, made by one thread; each turn on cache lines of
 // its own, since the next one is filled on another thread.
 struct alignas(64) Turn {
     std::uint64_t number = 0; // turn n holds stretch n of the table
     bool filled = false;
     bool last = false;
-    std::string text;
+    TurnText text;
     std::vector<std::size_t> ends; // where each record's line ends in text
     ExportResult nulls;            // the values written as NULL
     std::exception_ptr error;      // what stopped the reading after these lines
@@ -182,22 +251,30 @@ private:
     // with one thread.
     void make(unsigned k, Turn& turn) {
         TTable& table = *m_copies[k];
-        // A record's line is made in a small buffer that stays in this core's cache and goes to
-        // the turn in one copy: the turn's text was last read by the writer on another core.
-        std::string& line = m_lines[k].text;
+        // Lines are made in a small buffer that stays in this core's cache and go to the turn a
+        // few kilobytes at a time, in whole cache lines.
+        std::string& pending = m_lines[k].text;
+        pending.clear();
         try {
             std::uint64_t record = 0;
             for (table.enterStretch(turn.number, m_perTurn); !table.Eof(); table.Next()) {
-                line.clear();
-                m_target.formatRecord(table, ++record, line, turn.nulls);
-                turn.text += line;
-                turn.ends.push_back(turn.text.size());
+                m_target.formatRecord(table, ++record, pending, turn.nulls);
+                turn.ends.push_back(turn.text.size() + pending.size());
+                if (pending.size() >= kPendingBytes) {
+                    const std::size_t whole = pending.size() - pending.size() % TurnText::kLine;
+                    turn.text.stream(pending.data(), whole);
+                    pending.erase(0, whole);
+                }
             }
             turn.last = table.stretchEndsTable();
         } catch (...) {
             turn.error = std::current_exception();
             turn.last = true;
+            // what a failing record left of its line
+            pending.resize(turn.ends.empty() ? 0 : turn.ends.back() - turn.text.size());
         }
+        turn.text.append(pending);
+        TurnText::publish();
     }
 
     // With the mutex held: the turn is made; the writer may take it.
@@ -273,8 +350,7 @@ void exportShared(TTable& table, ExportTarget& target, const ExportProgress& pro
         std::size_t start = 0;
         try {
             for (const std::size_t end : turn.ends) {
-                target.writeLine(std::string_view(turn.text).substr(start, end - start),
-                                 ++result.records);
+                target.writeLine(turn.text.view().substr(start, end - start), ++result.records);
                 start = end;
                 if (result.records % kExportProgressInterval == 0 && progress)
                     progress(result.records);
