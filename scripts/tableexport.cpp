@@ -97,8 +97,10 @@ public:
     std::size_t size() const { return m_size; }
     std::string_view view() const { return {m_data.get(), m_size}; }
 
-    // Appends bytes, a multiple of kLine when size() is, without bringing them into the cache.
+    // Appends n bytes; without bringing them into the cache when size() and n are whole lines.
     void stream(const char* bytes, std::size_t n) {
+        if (n == 0)
+            return;
         reserve(m_size + n);
         char* to = m_data.get() + m_size;
 #if defined(__SSE2__)
@@ -114,6 +116,8 @@ public:
         m_size += n;
     }
     void append(std::string_view bytes) {
+        if (bytes.empty())
+            return; // (the buffer may not be there yet, and memcpy takes no null pointer)
         reserve(m_size + bytes.size());
         std::memcpy(m_data.get() + m_size, bytes.data(), bytes.size());
         m_size += bytes.size();
