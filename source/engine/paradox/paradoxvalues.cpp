@@ -200,10 +200,10 @@ bool decodeFixedValue(TFieldType type, const unsigned char* p, std::size_t width
 
 bool decodeAlphaTellingCut(const unsigned char* p, std::size_t width, const CodePage& codePage,
                            Value& out) {
-    for (std::size_t i = decodeAlpha(p, width, codePage, out); i < width; ++i)
-        if (p[i] != 0 && p[i] != ' ')
-            return true;
-    return false;
+    // the text ends at a zero byte or at the field's end: the rest starts with that zero
+    const std::size_t length = decodeAlpha(p, width, codePage, out);
+    return textFollowsZero(
+        std::string_view(reinterpret_cast<const char*>(p) + length, width - length));
 }
 
 } // namespace vorendal::engine::paradox
